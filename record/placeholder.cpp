@@ -1,0 +1,1 @@
+namespace brannock_placeholder { int x; }
