@@ -1,1 +1,0 @@
-namespace brannock_placeholder { int x; }

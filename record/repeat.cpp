@@ -1,0 +1,163 @@
+#include "record/repeat.h"
+
+#include "record/number_text.h"
+
+#include <algorithm>
+#include <string_view>
+
+using number_text::appendDecimal;
+using number_text::readInt;
+using number_text::takeField;
+
+namespace {
+constexpr char fieldEnd = '\xA7';
+constexpr char itemEnd = '\xBF';
+
+/// Calls `use` with every item of a list text that is ended by 0xBF; an
+/// unterminated last item is dropped. Stops early when `use` returns false.
+template <typename Use>
+void forEachItem(std::string_view list, Use use)
+{
+    for (std::size_t end = list.find(itemEnd); end != std::string_view::npos;
+         end = list.find(itemEnd)) {
+        if (!use(list.substr(0, end)))
+            return;
+        list.remove_prefix(end + 1);
+    }
+}
+}  // namespace
+
+Repeat::Repeat()
+    : frequency_(0), numDaysToRepeat_(0), repeatType_(0), dayPattern_{}, dayOfWeek_(0),
+      weekOfMonth_(0), dayOfMonth_(0), month_(0)
+{
+}
+
+Repeat::Repeat(const Repeat& other) = default;
+Repeat& Repeat::operator=(const Repeat& other) = default;
+Repeat::~Repeat() = default;
+
+void Repeat::setStartDate(const std::string& startDate) { startDate_ = startDate; }
+std::string Repeat::getStartDate() const { return startDate_; }
+void Repeat::setFrequency(long frequency) { frequency_ = frequency; }
+long Repeat::getFrequency() const { return frequency_; }
+void Repeat::setEndDate(const std::string& endDate) { endDate_ = endDate; }
+std::string Repeat::getEndDate() const { return endDate_; }
+void Repeat::setNumDaysToRepeat(int numDaysToRepeat) { numDaysToRepeat_ = numDaysToRepeat; }
+int Repeat::getNumDaysToRepeat() const { return numDaysToRepeat_; }
+void Repeat::setRepeatType(int repeatType) { repeatType_ = repeatType; }
+int Repeat::getRepeatType() const { return repeatType_; }
+
+void Repeat::setDayPattern(const int* dayPattern)
+{
+    std::copy(dayPattern, dayPattern + dayPatternSize, dayPattern_);
+}
+
+void Repeat::getDayPattern(int* dayPattern) const
+{
+    std::copy(dayPattern_, dayPattern_ + dayPatternSize, dayPattern);
+}
+
+void Repeat::setDayOfWeek(int dayOfWeek) { dayOfWeek_ = dayOfWeek; }
+int Repeat::getDayOfWeek() const { return dayOfWeek_; }
+void Repeat::setWeekOfMonth(int weekOfMonth) { weekOfMonth_ = weekOfMonth; }
+int Repeat::getWeekOfMonth() const { return weekOfMonth_; }
+void Repeat::setDayOfMonth(int dayOfMonth) { dayOfMonth_ = dayOfMonth; }
+int Repeat::getDayOfMonth() const { return dayOfMonth_; }
+void Repeat::setMonth(int month) { month_ = month; }
+int Repeat::getMonth() const { return month_; }
+
+void Repeat::setExclusionDates(const std::vector<std::string>& exclusionDates)
+{
+    exclusionDates_ = exclusionDates;
+}
+
+std::vector<std::string> Repeat::getExclusionDates() const
+{
+    return exclusionDates_;
+}
+
+std::string Repeat::save() const
+{
+    std::string text;
+    const auto number = [&text](long long value) {
+        appendDecimal(text, value);
+        text += fieldEnd;
+    };
+    const auto bytes = [&text](const std::string& value) {
+        text += value;
+        text += fieldEnd;
+    };
+    bytes(startDate_);
+    number(frequency_);
+    bytes(endDate_);
+    number(numDaysToRepeat_);
+    number(repeatType_);
+    bytes(saveIntArray(dayPatternSize, dayPattern_));
+    number(dayOfWeek_);
+    number(weekOfMonth_);
+    number(dayOfMonth_);
+    number(month_);
+    bytes(saveStringVector(exclusionDates_));
+    return text;
+}
+
+// A text with fewer than eleven fields leaves the missing string fields
+// empty, the missing numbers 0, and the lists as they were.
+void Repeat::parse(const std::string& text)
+{
+    if (text.empty())
+        return;
+    std::string_view cursor(text);
+    const auto next = [&cursor] { return takeField(cursor, fieldEnd); };
+    startDate_ = std::string(next());
+    frequency_ = readInt(next());
+    endDate_ = std::string(next());
+    numDaysToRepeat_ = readInt(next());
+    repeatType_ = readInt(next());
+    parseIntArray(std::string(next()), dayPatternSize, dayPattern_);
+    dayOfWeek_ = readInt(next());
+    weekOfMonth_ = readInt(next());
+    dayOfMonth_ = readInt(next());
+    month_ = readInt(next());
+    parseStringVector(std::string(next()), exclusionDates_);
+}
+
+std::string Repeat::saveIntArray(int n, const int* values) const
+{
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        appendDecimal(text, values[i]);
+        text += itemEnd;
+    }
+    return text;
+}
+
+void Repeat::parseIntArray(const std::string& text, int n, int* values) const
+{
+    int stored = 0;
+    forEachItem(text, [&](std::string_view item) {
+        if (stored >= n)
+            return false;
+        values[stored++] = readInt(item);
+        return true;
+    });
+}
+
+std::string Repeat::saveStringVector(const std::vector<std::string>& strings) const
+{
+    std::string text;
+    for (const std::string& value : strings) {
+        text += value;
+        text += itemEnd;
+    }
+    return text;
+}
+
+void Repeat::parseStringVector(const std::string& text, std::vector<std::string>& strings) const
+{
+    forEachItem(text, [&strings](std::string_view item) {
+        strings.emplace_back(item);
+        return true;
+    });
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "record/brannock_api.h"
+
+#include <string>
+#include <vector>
+
+/// How a calendar event or a to-do item recurs, with its own text form:
+/// eleven fields, each ended by the byte 0xA7; the day pattern and the
+/// exclusion dates are lists whose items are each ended by the byte 0xBF.
+/// Setters store without any check of range or form.
+class BRANNOCK_API Repeat {
+public:
+    /// Number of entries of the day pattern, index 0 = Sunday.
+    static constexpr int dayPatternSize = 7;
+
+    /// Empty strings, every number 0, no exclusion dates.
+    Repeat();
+    Repeat(const Repeat& other);
+    Repeat& operator=(const Repeat& other);
+    ~Repeat();
+
+    /// Date text of the first occurrence.
+    void setStartDate(const std::string& startDate);
+    std::string getStartDate() const;
+    /// Interval in days, weeks, months or years, by repeat type.
+    void setFrequency(long frequency);
+    long getFrequency() const;
+    /// Date text of the last possible occurrence, or a no-end marker.
+    void setEndDate(const std::string& endDate);
+    std::string getEndDate() const;
+    /// Length of the run of weekdays for repeat type 2.
+    void setNumDaysToRepeat(int numDaysToRepeat);
+    int getNumDaysToRepeat() const;
+    /// Kind of recurrence: 1 daily, 2 weekly run, 3 monthly by date,
+    /// 4 monthly by weekday, 5 yearly, 12 weekly by day pattern.
+    void setRepeatType(int repeatType);
+    int getRepeatType() const;
+    /// Copies exactly seven flags from `dayPattern`.
+    void setDayPattern(const int* dayPattern);
+    /// Copies exactly seven flags into `dayPattern`.
+    void getDayPattern(int* dayPattern) const;
+    /// Weekday, 1 = Sunday ... 7 = Saturday.
+    void setDayOfWeek(int dayOfWeek);
+    int getDayOfWeek() const;
+    /// Which occurrence of the weekday within the month, 1 ... 5.
+    void setWeekOfMonth(int weekOfMonth);
+    int getWeekOfMonth() const;
+    /// Day of the month, 1 ... 31.
+    void setDayOfMonth(int dayOfMonth);
+    int getDayOfMonth() const;
+    /// Month, 1 = January ... 12 = December.
+    void setMonth(int month);
+    int getMonth() const;
+    /// Replaces the date texts of skipped occurrences.
+    void setExclusionDates(const std::vector<std::string>& exclusionDates);
+    std::vector<std::string> getExclusionDates() const;
+
+    /// The recurrence text.
+    std::string save() const;
+    /// Reads a recurrence text into this object; the empty text changes
+    /// nothing, and exclusion dates are appended to those already held.
+    void parse(const std::string& text);
+
+private:
+    /// Each of the first n values in decimal followed by 0xBF.
+    std::string saveIntArray(int n, const int* values) const;
+    /// Stores the first n items ended by 0xBF, read as by atoi, into values.
+    void parseIntArray(const std::string& text, int n, int* values) const;
+    /// Each string followed by 0xBF.
+    std::string saveStringVector(const std::vector<std::string>& strings) const;
+    /// Appends every item ended by 0xBF to strings.
+    void parseStringVector(const std::string& text, std::vector<std::string>& strings) const;
+
+    std::string startDate_;
+    long frequency_;
+    std::string endDate_;
+    int numDaysToRepeat_;
+    int repeatType_;
+    int dayPattern_[dayPatternSize];
+    int dayOfWeek_;
+    int weekOfMonth_;
+    int dayOfMonth_;
+    int month_;
+    std::vector<std::string> exclusionDates_;
+};

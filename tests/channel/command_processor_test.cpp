@@ -1,0 +1,166 @@
+#include "channel/command_processor.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+const std::string recordId = "{0123ABCD-4567-89EF-0123-456789ABCDEF}";
+
+Record sampleRecord()
+{
+    Record record;
+    record.putField("401.Memo Body", "abc");
+    record.putField("400.Memo Title", "");
+    return record;
+}
+
+CommandProcessor command(int code, int section = 0)
+{
+    CommandProcessor message;
+    message.setCommand(code);
+    message.setSection(section);
+    return message;
+}
+
+std::string serialized(CommandProcessor message)
+{
+    return message.serialize();
+}
+
+TEST(CommandProcessorTest, SerializesEveryCommandByteForByte)
+{
+    EXPECT_EQ(serialized(command(CmdBeginImport, SectionContact)), "0\xB6" "0\xB6" "1\xB6");
+    EXPECT_EQ(serialized(command(CmdEndImport, SectionMemo)), "1\xB6" "0\xB6");
+    EXPECT_EQ(serialized(command(CmdBeginExport, SectionTodo)), "2\xB6" "0\xB6" "2\xB6");
+    EXPECT_EQ(serialized(command(CmdEndExport)), "3\xB6" "0\xB6");
+    EXPECT_EQ(serialized(command(CmdGetNextRecord)), "4\xB6" "0\xB6");
+    EXPECT_EQ(serialized(command(CmdGetRecordCount)), "6\xB6" "0\xB6");
+    EXPECT_EQ(serialized(command(CmdReadCategoryList, SectionMemo)), "7\xB6" "0\xB6" "3\xB6");
+    EXPECT_EQ(serialized(command(CmdDeleteAll)), "10\xB6" "0\xB6");
+
+    CommandProcessor send = command(CmdSendRecord);
+    send.setRecord(sampleRecord());
+    EXPECT_EQ(serialized(send), "5\xB6" "1\xB6" + sampleRecord().save());
+
+    CommandProcessor write = command(CmdWriteCategoryList);
+    write.setCategories({"A", "B"});
+    EXPECT_EQ(serialized(write), "8\xB6" "0\xB6" "A\xA3" "B\xA3\xB6");
+    write.setCategories({});
+    EXPECT_EQ(serialized(write), "8\xB6" "0\xB6\xB6");
+
+    CommandProcessor remove = command(CmdDeleteRecord);
+    remove.setRecordId(recordId);
+    EXPECT_EQ(serialized(remove), "9\xB6" "0\xB6" + recordId + "\xB6");
+}
+
+TEST(CommandProcessorTest, SerializesEveryAnswerByteForByte)
+{
+    CommandProcessor answer = command(CmdResponse);
+    EXPECT_EQ(serialized(answer), "11\xB6" "0\xB6\xB6" "0\xB6");
+    answer.setResponseCode(ResponseNoMoreRecords);
+    EXPECT_EQ(serialized(answer), "11\xB6" "0\xB6\xB6" "2\xB6");
+    answer.setResponseCode(-1);
+    EXPECT_EQ(serialized(answer), "11\xB6" "0\xB6\xB6" "-1\xB6");
+    answer.setResponseCode(ResponseOk);
+    answer.setRecordId(recordId);
+    EXPECT_EQ(serialized(answer), "11\xB6" "0\xB6" + recordId + "\xB6" "0\xB6");
+
+    CommandProcessor withRecord = command(CmdResponse);
+    withRecord.setRecord(sampleRecord());
+    EXPECT_EQ(serialized(withRecord), "11\xB6" "1\xB6\xB6" "0\xB6" + sampleRecord().save());
+
+    CommandProcessor count = command(CmdResponseCount);
+    count.setCount(42);
+    EXPECT_EQ(serialized(count), "12\xB6" "0\xB6" "0\xB6" "42\xB6");
+
+    CommandProcessor categories = command(CmdResponseCategories);
+    categories.setCategories({"Business", "", "Personal"});
+    EXPECT_EQ(serialized(categories),
+              "13\xB6" "0\xB6" "0\xB6" "Business\xA3\xA3" "Personal\xA3\xB6");
+}
+
+TEST(CommandProcessorTest, ParseReadsWhatSerializeWrote)
+{
+    CommandProcessor answer = command(CmdResponse);
+    answer.setRecordId(recordId);
+    answer.setResponseCode(INT_MIN);
+    answer.setRecord(sampleRecord());
+    CommandProcessor read;
+    read.parse(answer.serialize());
+    EXPECT_EQ(read.getCommand(), CmdResponse);
+    EXPECT_EQ(read.getRecordId(), recordId);
+    EXPECT_EQ(read.getResponseCode(), INT_MIN);
+    EXPECT_EQ(read.getRecord().save(), sampleRecord().save());
+    EXPECT_EQ(std::string(read.serialize()), std::string(answer.serialize()));
+
+    read.parse("12\xB6" "0\xB6" "1\xB6" "42\xB6");
+    EXPECT_EQ(read.getResponseCode(), 1);
+    EXPECT_EQ(read.getCount(), 42);
+    EXPECT_EQ(read.getRecord().save(), "") << "parse clears the record";
+
+    read.parse("7\xB6" "0\xB6" "3\xB6");
+    EXPECT_EQ(read.getSection(), SectionMemo);
+    EXPECT_EQ(read.getCount(), 0);
+    read.parse("9\xB6" "0\xB6" "id\xB6");
+    EXPECT_EQ(read.getRecordId(), "id");
+    EXPECT_EQ(read.getSection(), SectionMemo) << "kept where the text does not carry it";
+
+    const CommandProcessor copy(read);
+    EXPECT_EQ(copy.getRecordId(), "id");
+}
+
+TEST(CommandProcessorTest, ParsesCategoryListsByTheListRule)
+{
+    CommandProcessor read;
+    read.parse("13\xB6" "0\xB6" "0\xB6\xB6");
+    EXPECT_TRUE(read.getCategories().empty());
+    read.parse("13\xB6" "0\xB6" "1\xB6\xA3\xB6");
+    EXPECT_EQ(read.getCategories(), std::vector<std::string>{""});
+    EXPECT_EQ(read.getResponseCode(), 1);
+    read.parse("8\xB6" "0\xB6" "A\xA3" "B\xA3\xB6");
+    EXPECT_EQ(read.getCategories(), (std::vector<std::string>{"A", "B"}));
+    read.parse("8\xB6" "0\xB6" "A\xA3" "unterminated");
+    EXPECT_EQ(read.getCategories(), std::vector<std::string>{"A"});
+
+    // Kinds 8 and 13 do not step over the list: a record behind it is read
+    // from the list text on, so the list bytes land in front of its key.
+    read.parse("13\xB6" "1\xB6" "0\xB6" "X\xA3\xB6" "k\xB5v\xBA");
+    EXPECT_EQ(read.getCategories(), std::vector<std::string>{"X"});
+    EXPECT_EQ(read.getRecord().save(), "X\xA3\xB6k\xB5v\xBA");
+}
+
+TEST(CommandProcessorTest, ParseIsLenient)
+{
+    const std::string recordText = sampleRecord().save();
+    CommandProcessor read;
+    read.parse(("5\xB6" "1\xB6" + recordText).c_str());
+    EXPECT_EQ(read.getCommand(), CmdSendRecord);
+    EXPECT_EQ(read.getRecord().save(), recordText);
+    read.parse(("5\xB6" "0\xB6" + recordText).c_str());
+    EXPECT_EQ(read.getRecord().save(), "") << "flag 0 leaves the record empty";
+
+    // Without any 0xB6 every field is read from the whole text.
+    read.parse("11");
+    EXPECT_EQ(read.getCommand(), 11);
+    EXPECT_EQ(read.getRecordId(), "11");
+    EXPECT_EQ(read.getResponseCode(), 11);
+    read.parse("5");
+    EXPECT_EQ(read.getCommand(), 5);
+    read.parse("");
+    EXPECT_EQ(read.getCommand(), 0);
+    read.parse(nullptr);
+    EXPECT_EQ(read.getCommand(), 0);
+
+    read.parse(" +12x\xB6 7\xB6" "abc\xB6" "-5");
+    EXPECT_EQ(read.getCommand(), 12);
+    EXPECT_EQ(read.getResponseCode(), 0) << "no digits read as 0";
+    EXPECT_EQ(read.getCount(), -5) << "last field without separator";
+    EXPECT_EQ(read.getRecord().save(), "") << "flag 7 but no record text";
+
+    read.parse("0\xB6" "0\xB6");
+    EXPECT_EQ(read.getSection(), 0) << "section read from an empty rest";
+}
+
+}  // namespace
