@@ -1,0 +1,76 @@
+#include "channel/command_base.h"
+
+#include "channel/channel_names.h"
+#include "channel/command_processor.h"
+
+#include <string>
+
+namespace {
+
+HANDLE openOrCreateEvent(bool manualReset, const char* name)
+{
+    return ::CreateEventA(nullptr, manualReset, FALSE, name);
+}
+
+/// Waits for the first of two events; 0 when `first` ended the wait.
+long waitForFirstOf(HANDLE first, HANDLE second)
+{
+    const HANDLE events[] = {first, second};
+    return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 ? 0 : E_FAIL;
+}
+
+}  // namespace
+
+CommandBase::CommandBase()
+    : zone_(sharedZoneName(), sharedZoneSize),
+      masterEvent_(openOrCreateEvent(false, masterEventName())),
+      slaveEvent_(openOrCreateEvent(false, slaveEventName())),
+      exitEvent_(openOrCreateEvent(true, exitEventName()))
+{
+}
+
+CommandBase::~CommandBase()
+{
+    masterEvent_.reset();
+    slaveEvent_.reset();
+    if (!masterSide_)
+        signalObject(exitEvent_.get());
+    exitEvent_.reset();
+}
+
+long CommandBase::waitForMaster(HANDLE extra)
+{
+    masterSide_ = false;
+    resetPDClosed();
+    if (!extra) {
+        ::WaitForSingleObject(masterEvent_.get(), INFINITE);
+        return 0;
+    }
+    return waitForFirstOf(masterEvent_.get(), extra);
+}
+
+long CommandBase::waitForSlave() { return waitForFirstOf(slaveEvent_.get(), exitEvent_.get()); }
+
+void CommandBase::signalMaster() { signalObject(masterEvent_.get()); }
+void CommandBase::signalSlave() { signalObject(slaveEvent_.get()); }
+void CommandBase::resetMaster() { resetObject(masterEvent_.get()); }
+void CommandBase::resetSlave() { resetObject(slaveEvent_.get()); }
+void CommandBase::resetPDClosed() { resetObject(exitEvent_.get()); }
+
+void CommandBase::readMessage(CommandProcessor& message) const
+{
+    // A zone without a NUL (only a broken peer leaves one) is read up to
+    // its bound, through a terminated copy.
+    const std::string_view text = zone_.message();
+    if (text.size() < zone_.capacity())
+        message.parse(text.data());
+    else
+        message.parse(std::string(text).c_str());
+}
+
+bool CommandBase::writeMessage(CommandProcessor& message) { return writeText(message.serialize()); }
+
+bool CommandBase::writeText(const char* text) noexcept { return zone_.write(text); }
+
+void CommandBase::signalObject(HANDLE event) { ::SetEvent(event); }
+void CommandBase::resetObject(HANDLE event) { ::ResetEvent(event); }

@@ -1,0 +1,132 @@
+#include "channel/command_master.h"
+
+namespace {
+
+/// An answer that carries only `result`.
+CommandProcessor emptyAnswer(int result)
+{
+    CommandProcessor answer;
+    answer.setCommand(CmdResponse);
+    answer.setResponseCode(result);
+    return answer;
+}
+
+/// Ignores the command's arguments or the answer's data.
+struct Nothing {
+    void operator()(const CommandProcessor&, int = 0) const noexcept {}
+};
+
+}  // namespace
+
+CommandMaster::CommandMaster() = default;
+
+CommandMaster::~CommandMaster() = default;
+
+template <typename Fill, typename Take>
+ResponseCode CommandMaster::exchange(int code, Fill fill, Take take) noexcept
+{
+    try {
+        resetSlave();
+        CommandProcessor command;
+        command.setCommand(code);
+        fill(command);
+        const CommandProcessor answer = send(command);
+        const int result = answer.getResponseCode();
+        take(answer, result);
+        // The slave passes on its handler's integer unchanged.
+        return static_cast<ResponseCode>(result);
+    } catch (...) {
+        return ResponseFailed;
+    }
+}
+
+CommandProcessor CommandMaster::sendCommandAndReceiveResponse(const CommandProcessor& command)
+{
+    try {
+        // Building the text changes the message, so it is built in a copy.
+        CommandProcessor message = command;
+        return send(message);
+    } catch (...) {
+        return emptyAnswer(ResponseFailed);
+    }
+}
+
+CommandProcessor CommandMaster::send(CommandProcessor& command)
+{
+    if (closed_)
+        return emptyAnswer(ResponseOk);
+    if (!writeMessage(command))
+        return emptyAnswer(ResponseFailed);
+    signalMaster();
+    if (waitForSlave() != 0) {
+        closed_ = true;
+        resetPDClosed();
+        return emptyAnswer(ResponsePalmDesktopClosed);
+    }
+    CommandProcessor answer;
+    readMessage(answer);
+    return answer;
+}
+
+ResponseCode CommandMaster::beginImport(Section section)
+{
+    return exchange(
+        CmdBeginImport, [&](CommandProcessor& c) { c.setSection(section); }, Nothing());
+}
+
+ResponseCode CommandMaster::endImport() { return exchange(CmdEndImport, Nothing(), Nothing()); }
+
+ResponseCode CommandMaster::beginExport(Section section)
+{
+    return exchange(
+        CmdBeginExport, [&](CommandProcessor& c) { c.setSection(section); }, Nothing());
+}
+
+ResponseCode CommandMaster::endExport() { return exchange(CmdEndExport, Nothing(), Nothing()); }
+
+ResponseCode CommandMaster::getNextRecord(Record& record)
+{
+    return exchange(CmdGetNextRecord, Nothing(), [&](const CommandProcessor& answer, int result) {
+        if (result == ResponseOk)
+            record = answer.getRecord();
+    });
+}
+
+ResponseCode CommandMaster::sendRecord(const Record& record, std::string& recordId)
+{
+    return exchange(
+        CmdSendRecord, [&](CommandProcessor& c) { c.setRecord(record); },
+        [&](const CommandProcessor& answer, int) { recordId = answer.getRecordId(); });
+}
+
+ResponseCode CommandMaster::getRecordCount(int& count)
+{
+    return exchange(CmdGetRecordCount, Nothing(), [&](const CommandProcessor& answer, int result) {
+        if (result == ResponseOk)
+            count = answer.getCount();
+    });
+}
+
+ResponseCode CommandMaster::readCategoryList(Section section, std::vector<std::string>& names)
+{
+    return exchange(
+        CmdReadCategoryList, [&](CommandProcessor& c) { c.setSection(section); },
+        [&](const CommandProcessor& answer, int result) {
+            if (result == ResponseOk)
+                names = answer.getCategories();
+        });
+}
+
+ResponseCode CommandMaster::writeCategoryList(const std::vector<std::string>& names)
+{
+    return exchange(
+        CmdWriteCategoryList, [&](CommandProcessor& c) { c.setCategories(names); }, Nothing());
+}
+
+ResponseCode CommandMaster::deleteRecord(const std::string& recordId)
+{
+    return exchange(
+        CmdDeleteRecord, [&](CommandProcessor& c) { c.setRecordId(recordId); }, Nothing());
+}
+
+ResponseCode CommandMaster::deleteAll() { return exchange(CmdDeleteAll, Nothing(), Nothing()); }

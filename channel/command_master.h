@@ -1,0 +1,76 @@
+#pragma once
+
+#include "channel/command_base.h"
+#include "channel/command_processor.h"
+#include "record/brannock_api.h"
+#include "record/record.h"
+
+#include <string>
+#include <vector>
+
+/// The synchronisation engine's end of the command channel. Each operation
+/// sends one command to the slave inside Palm Desktop, waits for its answer
+/// and returns the answer's result; out-parameters are written only as each
+/// operation states.
+///
+/// When Palm Desktop's slave goes away (the exit event is found set), the
+/// operation in progress returns ResponsePalmDesktopClosed, once; the
+/// master is closed from then on and every later operation returns
+/// ResponseOk at once with empty out-data, without touching the zone. Build
+/// a new master to talk to a new Palm Desktop.
+///
+/// A command whose text would not fit into the zone with its NUL is not
+/// sent: the operation returns ResponseFailed. So does an operation that
+/// runs out of memory; no exception leaves an operation.
+///
+/// One thread at a time; not copyable.
+class BRANNOCK_API CommandMaster : public CommandBase {
+public:
+    /// Opens or creates the channel objects. Throws the system error code
+    /// (`unsigned long`) when the zone cannot be created or mapped.
+    CommandMaster();
+    ~CommandMaster();
+
+    /// Starts an import into `section`.
+    ResponseCode beginImport(Section section);
+    /// Ends the import.
+    ResponseCode endImport();
+    /// Starts an export of `section`.
+    ResponseCode beginExport(Section section);
+    /// Ends the export.
+    ResponseCode endExport();
+    /// On ResponseOk, `record` is replaced by the next exported record.
+    ResponseCode getNextRecord(Record& record);
+    /// Writes `record` into Palm Desktop; `recordId` always receives the
+    /// answer's record id (empty when it carries none), whatever the result.
+    ResponseCode sendRecord(const Record& record, std::string& recordId);
+    /// On ResponseOk, `count` receives the number of records of the export.
+    ResponseCode getRecordCount(int& count);
+    /// On ResponseOk, `names` is replaced by the category names of `section`.
+    ResponseCode readCategoryList(Section section, std::vector<std::string>& names);
+    /// Adds `names` to the categories of the section named last.
+    ResponseCode writeCategoryList(const std::vector<std::string>& names);
+    /// Deletes the item that carries `recordId`.
+    ResponseCode deleteRecord(const std::string& recordId);
+    /// Deletes every item of the section named last.
+    ResponseCode deleteAll();
+
+protected:
+    /// Sends `command` and returns the answer. On a closed master, an empty
+    /// answer with ResponseOk; when the slave is found gone, an empty answer
+    /// with ResponsePalmDesktopClosed; for a command too long for the zone,
+    /// or out of memory, an empty answer with ResponseFailed.
+    CommandProcessor sendCommandAndReceiveResponse(const CommandProcessor& command);
+
+private:
+    /// sendCommandAndReceiveResponse for a command of our own, whose text
+    /// is built in place.
+    CommandProcessor send(CommandProcessor& command);
+    /// The common course of every operation: reset the slave event, build
+    /// the command with `code` and `fill`, exchange it, hand the answer to
+    /// `take`, return the answer's result.
+    template <typename Fill, typename Take>
+    ResponseCode exchange(int code, Fill fill, Take take) noexcept;
+
+    bool closed_ = false;
+};

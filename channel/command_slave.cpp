@@ -1,0 +1,68 @@
+#include "channel/command_slave.h"
+
+#include "channel/command_processor.h"
+#include "channel/pending_call.h"
+#include "sections/section_factory.h"
+
+#include <string>
+
+namespace {
+
+/// The text of a plain failure answer, made once so that writing it needs
+/// no allocation.
+const std::string& failureAnswerText()
+{
+    static const std::string text = [] {
+        CommandProcessor answer;
+        answer.setCommand(CmdResponse);
+        answer.setResponseCode(ResponseFailed);
+        return std::string(answer.serialize());
+    }();
+    return text;
+}
+
+}  // namespace
+
+CommandSlave::CommandSlave() : stopEvent_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+CommandSlave::~CommandSlave() = default;
+
+void CommandSlave::SetStopFlag() { ::SetEvent(stopEvent_.get()); }
+
+void CommandSlave::loop()
+{
+    try {
+        failureAnswerText();
+    } catch (...) {
+        return;
+    }
+    while (waitForMaster(stopEvent_.get()) == 0) {
+        try {
+            serveCommand();
+        } catch (...) {
+            // Out of memory while reading the command or writing the answer:
+            // the master still gets an answer, a failure.
+            writeText(failureAnswerText().c_str());
+            signalSlave();
+        }
+    }
+}
+
+void CommandSlave::serveCommand()
+{
+    CommandProcessor command;
+    readMessage(command);
+    const int code = command.getCommand();
+    CommandProcessor answer;
+    answer.setCommand(CmdResponse);
+    // Stays when the call is withdrawn or the code names no command.
+    int result = ResponseFailed;
+
+    publishPendingCall({&code, &sharedApplication(), &command, &answer, &result});
+    awaitPendingCall(stopEvent_.get());
+
+    answer.setResponseCode(result);
+    if (!writeMessage(answer))
+        writeText(failureAnswerText().c_str());
+    signalSlave();
+}

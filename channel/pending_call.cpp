@@ -1,0 +1,83 @@
+#include "channel/pending_call.h"
+
+#include "channel/section_dispatch.h"
+
+#include <atomic>
+
+namespace {
+
+// The one slot. `call` is written by the worker only while `pending` is
+// false, and read by the user-interface thread only while it is true.
+std::atomic<bool> pending{false};
+std::atomic<bool> ready{true};
+PendingCall call{};
+
+/// Takes the ready flag: true when it was raised and is now lowered by the
+/// caller, so that nobody else starts or withdraws the call meanwhile.
+bool takeReady() noexcept
+{
+    bool expected = true;
+    return ready.compare_exchange_strong(expected, false, std::memory_order_acq_rel);
+}
+
+/// Worker: takes back a call that has not started. False when the call is
+/// running on the user-interface thread (or has just finished).
+bool withdraw() noexcept
+{
+    if (!takeReady())
+        return false;
+    const bool withdrawn = pending.load(std::memory_order_acquire);
+    pending.store(false, std::memory_order_release);
+    ready.store(true, std::memory_order_release);
+    return withdrawn;
+}
+
+void runPublishedCall()
+{
+    const PendingCall published = call;
+    sectionDispatch().run(*published.commandCode, *published.application, *published.command,
+                          *published.answer, *published.result);
+}
+
+}  // namespace
+
+void publishPendingCall(const PendingCall& published) noexcept
+{
+    call = published;
+    pending.store(true, std::memory_order_release);
+}
+
+PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept
+{
+    while (pending.load(std::memory_order_acquire)) {
+        if (::WaitForSingleObject(stopEvent, 2) == WAIT_OBJECT_0) {
+            if (withdraw())
+                return PendingCallOutcome::Withdrawn;
+            // Started already: the user-interface thread uses our objects
+            // until it lowers the flag, so keep waiting for that.
+            while (pending.load(std::memory_order_acquire))
+                ::Sleep(2);
+        }
+    }
+    return PendingCallOutcome::Ran;
+}
+
+void CALLBACK pendingCallTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
+{
+    if (!pending.load(std::memory_order_acquire) || !takeReady())
+        return;
+    // The worker may have withdrawn the call between the two looks above.
+    if (pending.load(std::memory_order_acquire)) {
+        try {
+            runPublishedCall();
+        } catch (...) {
+            // The worker still needs the flag to fall; the result keeps the
+            // value it preset.
+        }
+        pending.store(false, std::memory_order_release);
+    }
+    ready.store(true, std::memory_order_release);
+}
+
+bool isCallPending() noexcept { return pending.load(std::memory_order_acquire); }
+bool isHandOverReady() noexcept { return ready.load(std::memory_order_acquire); }

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "sections/palm_desktop.h"
+#include "win/com_ptr.h"
+
+#include <windows.h>
+
+class CommandProcessor;
+
+// The hand-over of one command from the slave's worker thread to Palm
+// Desktop's user-interface thread. The worker publishes the call in the one
+// process-wide slot and raises the pending flag; the timer procedure, run
+// by the user-interface thread every 100 ms, runs the call and lowers the
+// flag. The ready flag is false while the timer procedure runs a call (or
+// while the worker withdraws one), so that a tick inside a nested message
+// loop does nothing. Each side writes what it hands over before it moves
+// the pending flag (release) and reads the other's only after seeing it
+// move (acquire).
+
+/// A published call: the worker's own objects for the command it serves,
+/// valid until the worker sends the answer.
+struct PendingCall {
+    const int* commandCode;
+    const win::ComPtr<PalmApplication>* application;
+    const CommandProcessor* command;
+    CommandProcessor* answer;
+    int* result;
+};
+
+/// How the wait for a published call ended.
+enum class PendingCallOutcome {
+    /// The user-interface thread ran the call.
+    Ran,
+    /// The stop event was set before the call started; the call was taken
+    /// back and will never run.
+    Withdrawn
+};
+
+/// Worker thread: stores `call` in the slot, then raises the pending flag.
+/// Only one call is published at a time.
+void publishPendingCall(const PendingCall& call) noexcept;
+
+/// Worker thread: polls every 2 ms, on `stopEvent`, until the published
+/// call has run or the stop event is set. When the stop comes before the
+/// call has started, the call is withdrawn: the pending flag falls without
+/// it having run, and no later tick runs it. When the call has already
+/// started, its objects are in use, so the wait goes on until it ends.
+PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept;
+
+/// The timer procedure of Palm Desktop's user-interface thread (thread
+/// timer 8, 100 ms; all four arguments ignored). Runs the published call,
+/// if there is one and no call is running already, through the section
+/// dispatch. No exception leaves it: a call that throws ends as if it ran,
+/// its result left as the worker preset it.
+void CALLBACK pendingCallTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD tickCount) noexcept;
+
+/// True while a published call waits for or undergoes execution.
+bool isCallPending() noexcept;
+/// False while the timer procedure runs a call.
+bool isHandOverReady() noexcept;

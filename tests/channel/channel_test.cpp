@@ -1,0 +1,223 @@
+#include "channel/channel_names.h"
+#include "channel/command_master.h"
+#include "channel/command_slave.h"
+#include "channel/pending_call.h"
+#include "channel/section_dispatch.h"
+#include "channel_test_support.h"
+#include "scripted_section.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <future>
+#include <memory>
+#include <thread>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Record recordOf(const std::string& recordId, const std::string& name)
+{
+    Record record;
+    record.putField("RecordId", recordId);
+    record.putField("Name", name);
+    return record;
+}
+
+class Channel : public ::testing::Test {
+protected:
+    const std::string suffix = isolateChannel();
+};
+
+TEST_F(Channel, EveryCommandAndAnswerCrossesToASlaveStartedLater)
+{
+    CommandMaster master;
+    SlaveHost host(suffix, {"sendRecord 1 kept-id", "sendRecord 0 new-id", "deleteRecord 1",
+                            "getRecordCount 0 42", "getRecordCount 1 9",
+                            "getNextRecord 0 RecordId=r7 Name=Ann", "getNextRecord 2",
+                            "readCategoryList 0 Business|Personal", "readCategoryList 1 X",
+                            "readCategoryList 0"});
+    EXPECT_EQ(master.beginImport(SectionContact), ResponseOk);
+    std::string id = "old";
+    EXPECT_EQ(master.sendRecord(recordOf("", "Bob"), id), ResponseFailed);
+    EXPECT_EQ(id, "kept-id");
+    EXPECT_EQ(master.sendRecord(recordOf("r2", "Cy"), id), ResponseOk);
+    EXPECT_EQ(id, "new-id");
+    EXPECT_EQ(master.deleteRecord("r7"), ResponseFailed);
+    EXPECT_EQ(master.endImport(), ResponseOk);
+
+    EXPECT_EQ(master.beginExport(SectionTodo), ResponseOk);
+    int count = -1;
+    EXPECT_EQ(master.getRecordCount(count), ResponseOk);
+    EXPECT_EQ(count, 42);
+    EXPECT_EQ(master.getRecordCount(count), ResponseFailed);
+    EXPECT_EQ(count, 42);
+    Record record = recordOf("stale", "stale");
+    EXPECT_EQ(master.getNextRecord(record), ResponseOk);
+    EXPECT_EQ(record.save(), recordOf("r7", "Ann").save());
+    EXPECT_EQ(master.getNextRecord(record), ResponseNoMoreRecords);
+    EXPECT_EQ(record.save(), recordOf("r7", "Ann").save());
+    EXPECT_EQ(master.endExport(), ResponseOk);
+
+    Lines names{"stale"};
+    EXPECT_EQ(master.readCategoryList(SectionMemo, names), ResponseOk);
+    EXPECT_EQ(names, (Lines{"Business", "Personal"}));
+    EXPECT_EQ(master.readCategoryList(SectionMemo, names), ResponseFailed);
+    EXPECT_EQ(names, (Lines{"Business", "Personal"}));
+    EXPECT_EQ(master.readCategoryList(SectionMemo, names), ResponseOk);
+    EXPECT_TRUE(names.empty());
+    EXPECT_EQ(master.writeCategoryList({"A", "B"}), ResponseOk);
+    EXPECT_EQ(master.deleteAll(), ResponseOk);
+
+    ASSERT_TRUE(host.quit());
+    EXPECT_EQ(host.log(),
+              (Lines{"make 1", "beginImport 1", "sendRecord 1 RecordId= Name=Bob",
+                     "sendRecord 1 RecordId=r2 Name=Cy", "deleteRecord 1 r7", "endImport 1", "destroy 1",
+                     "make 2", "beginExport 2", "getRecordCount 2", "getRecordCount 2", "getNextRecord 2",
+                     "getNextRecord 2", "endExport 2", "destroy 2", "make 3", "readCategoryList 3",
+                     "destroy 3", "make 3", "readCategoryList 3", "destroy 3", "make 3",
+                     "readCategoryList 3", "destroy 3", "make 3", "writeCategoryList 3 A|B", "destroy 3",
+                     "make 3", "deleteAll 3", "destroy 3"}));
+}
+
+TEST_F(Channel, ClosedIsReportedOnceThenEveryOperationAnswersEmpty)
+{
+    CommandMaster master;
+    {
+        SlaveHost host(suffix, {});
+        EXPECT_EQ(master.beginImport(SectionContact), ResponseOk);
+        ASSERT_TRUE(host.quit());
+    }
+    ChannelProbe probe;
+    EXPECT_TRUE(ChannelProbe::isSet(probe.exit));
+    std::string id = "old";
+    EXPECT_EQ(master.sendRecord(recordOf("r1", "Ann"), id), ResponsePalmDesktopClosed);
+    EXPECT_EQ(id, "");
+    EXPECT_FALSE(ChannelProbe::isSet(probe.exit));
+    EXPECT_TRUE(ChannelProbe::isSet(probe.master));  // it was sent, unanswered
+
+    probe.zone.write("untouched");
+    ::SetEvent(probe.slave.get());
+    Record record = recordOf("r1", "Ann");
+    EXPECT_EQ(master.getNextRecord(record), ResponseOk);
+    EXPECT_EQ(record.save(), "");
+    int count = 5;
+    EXPECT_EQ(master.getRecordCount(count), ResponseOk);
+    EXPECT_EQ(count, 0);
+    Lines names{"stale"};
+    EXPECT_EQ(master.readCategoryList(SectionMemo, names), ResponseOk);
+    EXPECT_TRUE(names.empty());
+    id = "old";
+    EXPECT_EQ(master.sendRecord(recordOf("r1", "Ann"), id), ResponseOk);
+    EXPECT_EQ(id, "");
+    EXPECT_EQ(master.deleteAll(), ResponseOk);
+    EXPECT_EQ(probe.zone.message(), "untouched");
+    EXPECT_FALSE(ChannelProbe::isSet(probe.master));
+    EXPECT_FALSE(ChannelProbe::isSet(probe.slave));  // reset by the first closed operation
+}
+
+TEST_F(Channel, MessagesThatDoNotFitTheMappedZoneAreNeverWritten)
+{
+    // The zone exists already with 64 KiB; both ends keep that size.
+    ChannelProbe probe(64 * 1024);
+    CommandMaster master;
+    SlaveHost host(suffix, {"getNextRecord 0 Big=#70000", "getNextRecord 0 Big=#60000"});
+    EXPECT_EQ(master.beginExport(SectionMemo), ResponseOk);
+    Record record;
+    EXPECT_EQ(master.getNextRecord(record), ResponseFailed);
+    EXPECT_EQ(record.save(), "");
+    EXPECT_EQ(master.getNextRecord(record), ResponseOk);
+    EXPECT_EQ(record.getField("Big").size(), 60000u);
+
+    EXPECT_EQ(master.beginImport(SectionMemo), ResponseOk);
+    std::string id = "old";
+    EXPECT_EQ(master.sendRecord(recordOf("r1", std::string(70000, 'y')), id), ResponseFailed);
+    EXPECT_EQ(id, "");
+    EXPECT_FALSE(ChannelProbe::isSet(probe.master));
+    EXPECT_EQ(master.sendRecord(recordOf("r2", std::string(60000, 'y')), id), ResponseOk);
+    ASSERT_TRUE(host.quit());
+    const Lines log = host.log();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.rfind("sendRecord 3 RecordId=r", 0) == 0; }),
+              1);
+}
+
+TEST_F(Channel, MasterReadsAnAnswerWithoutNulOnlyUpToTheZoneBound)
+{
+    ChannelProbe probe(64 * 1024);
+    CommandMaster master;
+    std::thread slave([&] {
+        ASSERT_EQ(::WaitForSingleObject(probe.master.get(), 5000), WAIT_OBJECT_0);
+        const std::string answer = "11\xB6" "0\xB6\xB6" "2\xB6";
+        std::fill_n(probe.zone.view(), probe.zone.capacity(), 'x');
+        std::copy(answer.begin(), answer.end(), probe.zone.view());
+        ::SetEvent(probe.slave.get());
+    });
+    EXPECT_EQ(probe.zone.capacity(), 64u * 1024u);
+    EXPECT_EQ(master.deleteAll(), ResponseNoMoreRecords);
+    slave.join();
+
+    const std::string tooLong(sharedZoneSize, 'z');
+    appendChannelNameSuffix("_full");
+    CommandMaster fullSize;  // no slave: a command that were sent would never return
+    std::string id;
+    EXPECT_EQ(fullSize.sendRecord(recordOf("r1", tooLong), id), ResponseFailed);
+}
+
+TEST_F(Channel, StopWhileWaitingLeavesTheZoneAndOnlyASlaveSetsTheExitEvent)
+{
+    ChannelProbe probe;
+    { CommandMaster master; }
+    EXPECT_FALSE(ChannelProbe::isSet(probe.exit));
+
+    auto slave = std::make_unique<CommandSlave>();
+    std::thread worker([&] { slave->loop(); });
+    probe.zone.write("untouched");
+    ::Sleep(20);
+    slave->SetStopFlag();
+    worker.join();
+    EXPECT_EQ(probe.zone.message(), "untouched");
+    EXPECT_FALSE(ChannelProbe::isSet(probe.slave));
+    EXPECT_FALSE(ChannelProbe::isSet(probe.exit));
+    slave.reset();
+    EXPECT_TRUE(ChannelProbe::isSet(probe.exit));
+}
+
+TEST_F(Channel, StopBeforeTheTickAnswersFailedThenTheSlaveGoesAway)
+{
+    sectionDispatch().reset();
+    sectionDispatch().setMaker(scripted::makeSection);
+    scripted::clearLog();
+    CommandMaster master;
+    auto slave = std::make_unique<CommandSlave>();
+    std::thread worker([&] { slave->loop(); });
+    auto begin = std::async(std::launch::async, [&] { return master.beginImport(SectionContact); });
+    for (int i = 0; i < 5000 && !isCallPending(); ++i)
+        ::Sleep(1);
+    ASSERT_TRUE(isCallPending());
+    slave->SetStopFlag();
+    EXPECT_EQ(begin.get(), ResponseFailed);
+    worker.join();
+    pendingCallTimerProc(nullptr, WM_TIMER, 8, 0);
+    EXPECT_TRUE(scripted::log().empty());
+    EXPECT_FALSE(isCallPending());
+
+    // The loop has ended; the master waits until the slave is destroyed.
+    auto end = std::async(std::launch::async, [&] { return master.endImport(); });
+    EXPECT_EQ(end.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+    slave.reset();
+    EXPECT_EQ(end.get(), ResponsePalmDesktopClosed);
+}
+
+TEST(SharedZone, FailureThrowsTheSystemErrorCode)
+{
+    try {
+        SharedZone zone("Brannock_Test_EmptyZone", 0);
+        FAIL() << "a new mapping of size 0 was accepted";
+    } catch (unsigned long error) {
+        EXPECT_EQ(error, static_cast<unsigned long>(ERROR_INVALID_PARAMETER));
+    }
+}
+
+}  // namespace

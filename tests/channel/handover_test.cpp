@@ -1,0 +1,239 @@
+#include "channel/command_processor.h"
+#include "channel/pending_call.h"
+#include "channel/section_dispatch.h"
+#include "sections/section_factory.h"
+#include "scripted_section.h"
+#include "standin/standin_desktop.h"
+#include "win/unique_handle.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+CommandProcessor command(int code, int section = 0)
+{
+    CommandProcessor c;
+    c.setCommand(code);
+    c.setSection(section);
+    return c;
+}
+
+/// The worker's objects for one command.
+struct Call {
+    explicit Call(CommandProcessor c) : cmd(std::move(c)), code(cmd.getCommand())
+    {
+        answer.setCommand(CmdResponse);
+    }
+    void run(SectionDispatch& dispatch) { dispatch.run(code, application, cmd, answer, result); }
+    void publish() { publishPendingCall({&code, &application, &cmd, &answer, &result}); }
+
+    CommandProcessor cmd;
+    int code;
+    win::ComPtr<PalmApplication> application;
+    CommandProcessor answer;
+    int result = -99;
+};
+
+void tick() { pendingCallTimerProc(nullptr, WM_TIMER, 8, 0); }
+
+class HandOver : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sectionDispatch().reset();
+        sectionDispatch().setMaker(scripted::makeSection);
+        scripted::setScript({});
+        scripted::setDuringCall(nullptr);
+        scripted::clearLog();
+    }
+    void TearDown() override { scripted::setDuringCall(nullptr); }
+};
+
+TEST_F(HandOver, DispatchAnswerKindsFollowTheCommandAndItsResult)
+{
+    SectionDispatch dispatch(scripted::makeSection);
+    scripted::setScript({"getRecordCount 0 42", "getRecordCount 1 7", "getNextRecord 0 Name=Ann",
+                         "getNextRecord 2 Name=Lost", "sendRecord 1 kept-id", "readCategoryList 0 A||B",
+                         "readCategoryList 1 X"});
+    Call begin(command(CmdBeginExport, SectionContact));
+    begin.run(dispatch);
+    EXPECT_EQ(begin.result, ResponseOk);
+
+    Call count(command(CmdGetRecordCount)), failedCount(command(CmdGetRecordCount));
+    count.run(dispatch);
+    failedCount.run(dispatch);
+    EXPECT_EQ(count.answer.getCommand(), CmdResponseCount);
+    EXPECT_EQ(count.answer.getCount(), 42);
+    EXPECT_EQ(failedCount.answer.getCommand(), CmdResponseCount);
+    EXPECT_EQ(failedCount.result, ResponseFailed);
+
+    Call next(command(CmdGetNextRecord)), last(command(CmdGetNextRecord));
+    next.run(dispatch);
+    last.run(dispatch);
+    EXPECT_EQ(next.answer.getRecord().getField("Name"), "Ann");
+    EXPECT_EQ(last.result, ResponseNoMoreRecords);
+    EXPECT_EQ(last.answer.getRecord().save(), "");
+
+    Call send(command(CmdSendRecord));
+    send.run(dispatch);
+    EXPECT_EQ(send.result, ResponseFailed);
+    EXPECT_EQ(send.answer.getRecordId(), "kept-id");
+
+    Call read(command(CmdReadCategoryList, SectionMemo)), failedRead(command(CmdReadCategoryList, SectionMemo));
+    read.run(dispatch);
+    failedRead.run(dispatch);
+    EXPECT_EQ(read.answer.getCommand(), CmdResponseCategories);
+    EXPECT_EQ(read.answer.getCategories(), (Lines{"A", "", "B"}));
+    EXPECT_EQ(failedRead.answer.getCommand(), CmdResponse);
+    EXPECT_EQ(failedRead.result, ResponseFailed);
+    EXPECT_TRUE(failedRead.answer.getCategories().empty());
+
+    scripted::clearLog();
+    for (int code : {-1, 11, 13, 42}) {
+        Call unknown(command(code));
+        unknown.run(dispatch);
+        EXPECT_EQ(unknown.result, ResponseFailed) << code;
+    }
+    EXPECT_TRUE(scripted::log().empty());
+}
+
+TEST_F(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
+{
+    SectionDispatch dispatch(scripted::makeSection);
+    auto run = [&](CommandProcessor c) {
+        Call call(std::move(c));
+        call.run(dispatch);
+        return call.result;
+    };
+    EXPECT_EQ(run(command(CmdWriteCategoryList)), ResponseFailed);  // no section named yet
+    EXPECT_EQ(run(command(CmdDeleteAll)), ResponseFailed);
+    EXPECT_EQ(run(command(CmdGetNextRecord)), ResponseFailed);  // nothing current
+    EXPECT_TRUE(scripted::log().empty());
+
+    run(command(CmdBeginImport, SectionContact));
+    run(command(CmdReadCategoryList, SectionMemo));
+    CommandProcessor send = command(CmdSendRecord);
+    Record record;
+    record.putField("RecordId", "r1");
+    send.setRecord(record);
+    run(send);
+    CommandProcessor remove = command(CmdDeleteRecord);
+    remove.setRecordId("r1");
+    run(remove);
+    CommandProcessor write = command(CmdWriteCategoryList);
+    write.setCategories({"A", "B"});
+    run(write);
+    run(command(CmdDeleteAll));
+    EXPECT_FALSE(dispatch.hasCurrentHandler());
+    EXPECT_EQ(run(command(CmdEndImport)), ResponseFailed);
+    EXPECT_EQ(run(command(CmdBeginExport, 7)), ResponseFailed);
+    EXPECT_EQ(dispatch.lastNamedSection(), 7);
+    run(command(CmdBeginExport, SectionTodo));
+    run(command(CmdBeginImport, SectionCalendar));
+
+    EXPECT_EQ(scripted::log(),
+              (Lines{"make 1", "beginImport 1", "make 3", "readCategoryList 3", "destroy 3",
+                     "sendRecord 1 RecordId=r1 Name=", "deleteRecord 1 r1", "make 3",
+                     "writeCategoryList 3 A|B", "destroy 3", "destroy 1", "make 3", "deleteAll 3",
+                     "destroy 3", "make 2", "beginExport 2", "destroy 2", "make 0", "beginImport 0"}));
+}
+
+TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
+{
+    tick();
+    EXPECT_FALSE(isCallPending());
+    EXPECT_TRUE(isHandOverReady());
+    EXPECT_TRUE(scripted::log().empty());
+
+    bool pendingInside = false, readyInside = true;
+    scripted::setDuringCall([&] {
+        pendingInside = isCallPending();
+        readyInside = isHandOverReady();
+        tick();  // a nested message loop
+    });
+    Call call(command(CmdBeginImport, SectionTodo));
+    call.publish();
+    EXPECT_TRUE(isCallPending());
+    tick();
+    tick();
+    EXPECT_EQ(call.result, ResponseOk);
+    EXPECT_EQ(scripted::log(), (Lines{"make 2", "beginImport 2"}));
+    EXPECT_TRUE(pendingInside);
+    EXPECT_FALSE(readyInside);
+    EXPECT_FALSE(isCallPending());
+    EXPECT_TRUE(isHandOverReady());
+}
+
+TEST_F(HandOver, AStopBeforeTheTickWithdrawsTheCallForGood)
+{
+    const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    Call call(command(CmdBeginImport, SectionMemo));
+    call.result = ResponseFailed;
+    call.publish();
+    EXPECT_EQ(awaitPendingCall(stop.get()), PendingCallOutcome::Withdrawn);
+    EXPECT_FALSE(isCallPending());
+    tick();
+    EXPECT_TRUE(scripted::log().empty());
+    EXPECT_EQ(call.result, ResponseFailed);
+    EXPECT_TRUE(isHandOverReady());
+}
+
+TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
+{
+    const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    scripted::setScript({"deleteRecord 2"});
+    Call(command(CmdBeginImport, SectionTodo)).run(sectionDispatch());
+    scripted::setDuringCall([&] {
+        ::SetEvent(stop.get());
+        ::Sleep(50);
+    });
+    Call call(command(CmdDeleteRecord));
+    PendingCallOutcome outcome = PendingCallOutcome::Withdrawn;
+    std::thread worker([&] {
+        call.publish();
+        outcome = awaitPendingCall(stop.get());
+    });
+    while (!isCallPending())
+        ::Sleep(1);
+    tick();
+    worker.join();
+    EXPECT_EQ(outcome, PendingCallOutcome::Ran);
+    EXPECT_EQ(call.result, ResponseNoMoreRecords);
+}
+
+TEST_F(HandOver, AnExceptionInTheCallStaysInsideTheTick)
+{
+    scripted::setDuringCall([] { throw std::runtime_error("out of memory"); });
+    Call call(command(CmdBeginExport, SectionContact));
+    call.result = ResponseFailed;
+    call.publish();
+    EXPECT_NO_THROW(tick());
+    EXPECT_EQ(call.result, ResponseFailed);
+    EXPECT_FALSE(isCallPending());
+    EXPECT_TRUE(isHandOverReady());
+}
+
+TEST(SectionFactory, AnswersNoHandlerWithoutAWorkingApplication)
+{
+    const win::ComPtr<PalmApplication> none;
+    for (int section : {-1, 0, 1, 2, 3, 4})
+        EXPECT_EQ(createSectionHandler(none, section), nullptr) << section;
+
+    standin::StandinDesktop desk;
+    const win::ComPtr<PalmApplication> application = desk.application();
+    for (const char* getter : {"get_Calendar", "get_Contacts", "get_TodoList", "get_Memos"})
+        desk.faults().failFrom(std::string("PalmApplication.") + getter, 1, E_FAIL);
+    for (int section : {0, 1, 2, 3})
+        EXPECT_EQ(createSectionHandler(application, section), nullptr) << section;
+    desk.faults().clear();
+    for (int section : {0, 1, 2, 3})
+        EXPECT_NE(createSectionHandler(application, section), nullptr) << section;
+    EXPECT_EQ(createSectionHandler(application, 4), nullptr);
+}
+
+}  // namespace
