@@ -1,0 +1,61 @@
+#pragma once
+
+// Shared pieces of the section handler tests: handlers made over a stand-in
+// desktop, and small record helpers.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "record/record.h"
+#include "record/record_id_note.h"
+#include "standin/standin_desktop.h"
+#include "win/ansi.h"
+#include "win/com_error.h"
+
+namespace sectiontest {
+
+/// The collection `getter` of the desktop's application, as interface `C`.
+template <typename C>
+win::ComPtr<C> collectionOf(standin::StandinDesktop& desk, HRESULT (STDMETHODCALLTYPE PalmApplication::*getter)(IDispatch**),
+                            const IID& iid) {
+    win::ComPtr<IDispatch> answer;
+    win::check((desk.application().get()->*getter)(answer.put()));
+    return answer.query<C>(iid);
+}
+
+/// A handler of type `H` over the desktop's collection `C`.
+template <typename H, typename C>
+std::unique_ptr<H> handlerOver(standin::StandinDesktop& desk,
+                               HRESULT (STDMETHODCALLTYPE PalmApplication::*getter)(IDispatch**), const IID& iid) {
+    return std::make_unique<H>(collectionOf<C>(desk, getter, iid).get());
+}
+
+/// True when the record holds `key`, be its value empty or not.
+inline bool hasKey(const Record& record, const std::string& key) {
+    const std::string text = record.save();
+    const std::string entry = key + "\xB5";
+    return text.compare(0, entry.size(), entry) == 0 || text.find("\xBA" + entry) != std::string::npos;
+}
+
+/// Every record an export delivers, after beginExport.
+template <typename H>
+std::vector<Record> exportAll(H& handler) {
+    std::vector<Record> records;
+    if (handler.beginExport() != ResponseOk) return records;
+    for (;;) {
+        Record record;
+        if (handler.getNextRecord(record) != ResponseOk) break;
+        records.push_back(record);
+    }
+    return records;
+}
+
+/// The composed note of an identifier and a user text, as wide text.
+inline std::wstring composedNote(const std::string& recordId, const std::string& text) {
+    return win::toWide(std::string(RecordIdNote::tag) + recordId + "\r\n" + text);
+}
+
+inline std::string narrow(const std::wstring& text) { return win::toNarrow(text); }
+
+}  // namespace sectiontest

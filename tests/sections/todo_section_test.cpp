@@ -1,0 +1,221 @@
+// The to-do handler against the stand-in, in one process.
+#include <gtest/gtest.h>
+
+#include "record/date_time.h"
+#include "record/repeat.h"
+#include "sections/field_keys.h"
+#include "sections/todo_section.h"
+#include "section_test_support.h"
+
+namespace {
+
+using namespace sectiontest;
+namespace key = fieldkey::todo;
+
+const std::string sampleId = "{0A1B2C3D-0000-4000-8000-00000000000A}";
+
+DATE at(int year, int month, int day, int hour = 0)
+{
+    return calendarDateToDateValue(year, month, day) + hour / 24.0;
+}
+
+class TodoSection : public ::testing::Test {
+protected:
+    TodoSection() { desk.todos().addCategory(L"Errands"); }
+
+    std::unique_ptr<TodoSectionImpl> handler()
+    {
+        return handlerOver<TodoSectionImpl, TodoCollection>(desk, &PalmApplication::get_TodoList, IID_TodoCollection);
+    }
+    /// Sends `record` and answers the to-do it went into.
+    standin::TodoSection::Item send(const Record& record)
+    {
+        std::string id;
+        EXPECT_EQ(handler()->sendRecord(record, id), ResponseOk);
+        for (const auto& todo : desk.todos().items())
+            if (RecordIdNote(narrow(todo->note)).getRecordId() == id) return todo;
+        ADD_FAILURE() << "no to-do carries " << id;
+        return nullptr;
+    }
+    Record exportOne()
+    {
+        const std::vector<Record> records = exportAll(*handler());
+        EXPECT_EQ(records.size(), 1u);
+        return records.empty() ? Record() : records[0];
+    }
+
+    standin::StandinDesktop desk;
+};
+
+TEST_F(TodoSection, ExportsPlainFieldsAndGivesTheIdentifier)
+{
+    auto todo = desk.addTodo(L"Errands", L"Buy milk");
+    todo->priority = 1;
+    todo->completed = 1;
+    todo->isPrivate = 1;
+    todo->note = L"two litres";
+    auto bare = desk.addTodo(L"Errands", L"No extension");
+    bare->extended = false;
+    bare->priority = 4;
+    bare->dueDate = at(2008, 3, 1);
+
+    const std::vector<Record> records = exportAll(*handler());
+    ASSERT_EQ(records.size(), 2u);
+    const Record& milk = records[0];
+    EXPECT_EQ(milk.getField(key::Description), "Buy milk");
+    EXPECT_EQ(milk.getField(key::DueDate), "");
+    EXPECT_TRUE(hasKey(milk, key::DueDate));
+    EXPECT_EQ(milk.getField(key::CompletedFlag), "1");
+    EXPECT_EQ(milk.getField(key::Priority), "0");
+    EXPECT_EQ(milk.getField(key::ConfidentialFlag), "1");
+    EXPECT_EQ(milk.getField(key::Category), "Errands");
+    EXPECT_EQ(milk.getField(key::Notes), "two litres");
+    EXPECT_EQ(milk.getField(key::AlarmFlag), "0");
+    EXPECT_EQ(milk.getField(key::RecurringFlag), "0");
+    for (const char* absent : {key::AlarmDate, key::AlarmTime, fieldkey::Repeat}) EXPECT_FALSE(hasKey(milk, absent));
+    const std::string id = milk.getField(fieldkey::RecordId);
+    EXPECT_EQ(todo->note, composedNote(id, "two litres"));
+
+    const Record& plain = records[1];
+    EXPECT_EQ(plain.getField(key::Priority), "3");
+    EXPECT_EQ(plain.getField(key::DueDate), "20080301");
+    for (const char* absent : {key::AlarmFlag, key::AlarmDate, key::RecurringFlag, fieldkey::Repeat})
+        EXPECT_FALSE(hasKey(plain, absent));
+
+    EXPECT_EQ(exportAll(*handler()).at(0).getField(fieldkey::RecordId), id);
+}
+
+TEST_F(TodoSection, ImportsPriorityDueDateAndKeepsTheIdentifier)
+{
+    auto todo = desk.addTodo(L"Errands", L"Old");
+    todo->note = composedNote(sampleId, "old note");
+    todo->dueDate = at(2008, 3, 1);
+    todo->priority = 5;
+
+    Record record;
+    record.putField(fieldkey::RecordId, sampleId);
+    record.putField(key::Description, "New");
+    record.putField(key::Priority, "2");
+    record.putField(key::Notes, "new note");
+    record.putField(key::Category, "Errands");
+    ASSERT_EQ(send(record), todo);
+    EXPECT_EQ(desk.todos().items().size(), 1u);
+    EXPECT_EQ(todo->description, L"New");
+    EXPECT_EQ(todo->priority, 3);
+    EXPECT_EQ(todo->dueDate, 0.0);  // the empty due date removes it
+    EXPECT_EQ(todo->note, composedNote(sampleId, "new note"));
+
+    Record fresh;
+    fresh.putField(key::Description, "Fresh");
+    fresh.putField(key::DueDate, "20090105");
+    fresh.putField(key::Category, "Garden");
+    auto created = send(fresh);
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created->priority, 1);  // an empty priority is Palm Desktop's 1
+    EXPECT_DOUBLE_EQ(created->dueDate, at(2009, 1, 5));
+    EXPECT_EQ(created->category, L"Garden");
+    EXPECT_TRUE(desk.todos().hasCategory(L"Garden"));
+}
+
+TEST_F(TodoSection, AlarmTravelsAsTimeOfDayAndDaysBeforeTheDueDate)
+{
+    auto todo = desk.addTodo(L"Errands", L"Leap");
+    todo->dueDate = at(2008, 3, 1);
+    todo->alarmFlag = 1;
+    todo->alarmMoment = at(2008, 3, 1, 9);
+    todo->alarmDaysBefore = 1;
+
+    Record record = exportOne();
+    EXPECT_EQ(record.getField(key::AlarmFlag), "1");
+    EXPECT_EQ(record.getField(key::AlarmTime), "0900");
+    EXPECT_EQ(record.getField(key::AlarmDate), "20080229");
+
+    todo->alarmFlag = 0;
+    todo->alarmMoment = 0.0;
+    todo->alarmDaysBefore = 0;
+    ASSERT_EQ(send(record), todo);
+    EXPECT_EQ(todo->alarmFlag, 1);
+    EXPECT_DOUBLE_EQ(todo->alarmMoment, at(2008, 3, 1, 9));
+    EXPECT_EQ(todo->alarmDaysBefore, 1);
+
+    // Whole days only, counted from 00:00 of both days; an alarm after the
+    // due date counts negative.
+    record.putField(key::AlarmDate, "20080228");
+    record.putField(key::AlarmTime, "2359");
+    send(record);
+    EXPECT_EQ(todo->alarmDaysBefore, 2);
+    record.putField(key::AlarmDate, "20080303");
+    send(record);
+    EXPECT_EQ(todo->alarmDaysBefore, -2);
+
+    // Alarm flag 0 switches the alarm off and touches nothing else of it.
+    record.putField(key::AlarmFlag, "0");
+    send(record);
+    EXPECT_EQ(todo->alarmFlag, 0);
+    EXPECT_EQ(todo->alarmDaysBefore, -2);
+}
+
+TEST_F(TodoSection, RepeatRuleTravelsWithItsExtraValue)
+{
+    auto todo = desk.addTodo(L"Errands", L"Weekly");
+    todo->dueDate = at(2007, 1, 31);  // a Wednesday in week 5
+    todo->repeating = 1;
+    todo->repeat = standin::TodoRepeatRule{2, 77, 2, 0.0, 0x2A};
+
+    Record record = exportOne();
+    EXPECT_EQ(record.getField(key::RecurringFlag), "1");
+    Repeat weekly;
+    weekly.parse(record.getField(fieldkey::Repeat));
+    EXPECT_EQ(weekly.getRepeatType(), 12);
+    int pattern[7] = {};
+    weekly.getDayPattern(pattern);
+    EXPECT_EQ(std::vector<int>(pattern, pattern + 7), (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
+    EXPECT_EQ(weekly.getEndDate(), "-1");
+    EXPECT_EQ(weekly.getStartDate(), "20070131");
+    EXPECT_EQ(weekly.getFrequency(), 2);
+
+    todo->repeat.kind = 3;
+    Repeat byWeekday;
+    byWeekday.parse(exportOne().getField(fieldkey::Repeat));
+    EXPECT_EQ(byWeekday.getRepeatType(), 4);
+    EXPECT_EQ(byWeekday.getDayOfWeek(), 4);
+    EXPECT_EQ(byWeekday.getWeekOfMonth(), 5);
+
+    // Back in: type 3 becomes kind 4, "0" no end, the extra value is the
+    // to-do's own.
+    todo->repeat = standin::TodoRepeatRule{1, 77, 1, at(2007, 6, 1), 0};
+    Repeat byDate;
+    byDate.setRepeatType(3);
+    byDate.setFrequency(6);
+    byDate.setEndDate("0");
+    record.putField(fieldkey::Repeat, byDate.save());
+    send(record);
+    EXPECT_EQ(todo->repeat.kind, 4);
+    EXPECT_EQ(todo->repeat.extra, 77);
+    EXPECT_EQ(todo->repeat.interval, 6);
+    EXPECT_EQ(todo->repeat.end, 0.0);
+
+    weekly.setRepeatType(2);
+    weekly.setDayOfWeek(6);
+    weekly.setNumDaysToRepeat(3);
+    weekly.setEndDate("20071231");
+    record.putField(fieldkey::Repeat, weekly.save());
+    send(record);
+    EXPECT_EQ(todo->repeat.kind, 2);
+    EXPECT_EQ(todo->repeat.mask, 0x61);
+    EXPECT_DOUBLE_EQ(todo->repeat.end, at(2007, 12, 31));
+
+    // No "Repeat" (whatever "310.Recurring Flag" says), or a type Palm
+    // Desktop cannot hold: the rule stays.
+    record.putField(fieldkey::Repeat, "");
+    record.putField(key::RecurringFlag, "0");
+    send(record);
+    Repeat unknown;
+    unknown.setRepeatType(7);
+    record.putField(fieldkey::Repeat, unknown.save());
+    send(record);
+    EXPECT_EQ(todo->repeating, 1);
+    EXPECT_EQ(todo->repeat.kind, 2);
+}
+
+}  // namespace
