@@ -19,3 +19,22 @@ set_property(GLOBAL PROPERTY BRANNOCK_DLL_PARTS "")
 function(brannock_dll_part target)
   set_property(GLOBAL APPEND PROPERTY BRANNOCK_DLL_PARTS ${target})
 endfunction()
+
+# nlohmann-json (header-only, from the distribution) for the Windows builds:
+# only its own folder is put on the include path, so that the cross
+# compilers never see the host's other headers.
+if(WIN32)
+  set(BRANNOCK_JSON_INCLUDE ${CMAKE_BINARY_DIR}/third_party/include)
+  file(MAKE_DIRECTORY ${BRANNOCK_JSON_INCLUDE})
+  if(NOT EXISTS ${BRANNOCK_JSON_INCLUDE}/nlohmann)
+    file(CREATE_LINK /usr/include/nlohmann ${BRANNOCK_JSON_INCLUDE}/nlohmann SYMBOLIC)
+  endif()
+  add_library(nlohmann_json_headers INTERFACE)
+  target_include_directories(nlohmann_json_headers SYSTEM INTERFACE ${BRANNOCK_JSON_INCLUDE})
+endif()
+
+# widl from mingw-w64-tools turns IDL into C++ headers, interface
+# identifiers and type libraries, as MIDL would.
+if(WIN32)
+  find_program(BRANNOCK_WIDL NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-widl widl REQUIRED)
+endif()

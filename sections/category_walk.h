@@ -1,11 +1,14 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "record/record.h"
 #include "record/record_id_note.h"
 #include "sections/field_keys.h"
+#include "sections/guarded_operation.h"
+#include "sections/record_id_search.h"
 #include "sections/palm_desktop.h"
 #include "sections/section_handler.h"
 #include "win/ansi.h"
@@ -196,28 +199,17 @@ protected:
     const std::string& walkedCategory() const { return walkedCategoryName; }
 
     /// The first item of `view` whose identifier text carries `recordId`,
-    /// or none. A text without the tag matches nothing.
+    /// or none.
     win::ComPtr<Item> findByRecordId(View* view, const std::string& recordId) {
-        const long count = countOf(win::required(view));
-        for (long i = 0; i < count; ++i) {
-            win::ComPtr<Item> item = itemAt(view, i);
-            const std::string text = identifierText(*item.get());
-            if (text.find(RecordIdNote::tag) == std::string::npos) continue;
-            if (RecordIdNote(text).getRecordId() == recordId) return item;
-        }
-        return nullptr;
+        return ::findByRecordId<Item>(*win::required(view), recordId,
+                                      [this](Item& item) { return identifierText(item); });
     }
 
     /// Runs one operation; a Palm Desktop failure becomes `lastError` and
     /// ResponseFailed.
     template <typename Operation>
     ResponseCode guarded(Operation&& operation) {
-        try {
-            return operation();
-        } catch (const win::ComError& error) {
-            lastError = error.code();
-            return ResponseFailed;
-        }
+        return guardedOperation(lastError, std::forward<Operation>(operation));
     }
 
     /// The view of the category called `name`.

@@ -1,0 +1,3 @@
+#include "addin/message_box.h"
+
+MessageBoxFunction showMessageBox = &::MessageBoxA;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+/// The module that holds this code: Brannock.dll when it runs inside the
+/// DLL, the program itself when the add-in parts are linked into one.
+HMODULE thisModule() noexcept;
+
+/// The full path of `module` as the loader reports it (ANSI, at most
+/// MAX_PATH characters); empty when it cannot be read.
+std::string moduleFileName(HMODULE module);
+
+/// The base file name of `module` without its extension ("Brannock").
+std::string moduleBaseName(HMODULE module);

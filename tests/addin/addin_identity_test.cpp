@@ -1,0 +1,148 @@
+#include "addin/addin_identity.h"
+
+#include <cguid.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "temp_folder.h"
+#include "win/unique_handle.h"
+
+namespace {
+
+constexpr char kBuiltIn[] = "{4DA93AFC-CBBD-49DB-B492-5D8DFB6AB9B0}";
+constexpr char kOther[] = "{0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D}";
+
+CLSID parse(const char* text) {
+    CLSID id = GUID_NULL;
+    std::wstring wide(text, text + std::strlen(text));
+    EXPECT_EQ(S_OK, ::CLSIDFromString(wide.c_str(), &id));
+    return id;
+}
+
+CLSID lookup(const std::string& config) {
+    return getConfiguredClassId(kAddinConfigSection, kAddinConfigKey, config.c_str(), nullptr);
+}
+
+// Sets the pending-installer marker for the life of the object.
+class PendingMarker {
+public:
+    explicit PendingMarker(const std::string& path) {
+        win::UniqueRegKey key;
+        EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPendingInstallerKey, 0, nullptr, 0,
+                                                   KEY_ALL_ACCESS, nullptr, key.put(), nullptr));
+        ::RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                         static_cast<DWORD>(path.size() + 1));
+    }
+    ~PendingMarker() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPendingInstallerKey); }
+};
+
+// Registers a class key under HKEY_CLASSES_ROOT for the life of the object.
+class RegisteredClass {
+public:
+    explicit RegisteredClass(const std::string& classId) : key_("SOFTWARE\\Classes\\CLSID\\" + classId) {
+        win::UniqueRegKey key;
+        EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                   nullptr, key.put(), nullptr));
+    }
+    ~RegisteredClass() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, key_.c_str()); }
+
+private:
+    std::string key_;
+};
+
+TEST(AddinIdentity, ReadsTheAddinKeyOfThePalmHandheldSectionOnly) {
+    TempFolder folder;
+    std::string config = folder.file("conn_install.cfg");
+
+    writeTextFile(config, addinConfigText(kBuiltIn));
+    EXPECT_TRUE(::IsEqualCLSID(parse(kBuiltIn), lookup(config)));
+
+    writeTextFile(config, "[Palm handheld]\r\nBrannock.dll={0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}\r\n");
+    EXPECT_TRUE(::IsEqualCLSID(parse(kOther), lookup(config))) << "lower-case hexadecimal";
+
+    writeTextFile(config, std::string("[Other section]\r\nBrannock.dll=") + kBuiltIn + "\r\n");
+    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "wrong section";
+
+    writeTextFile(config, std::string("[Palm handheld]\r\nTarnwick.dll=") + kBuiltIn + "\r\n");
+    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "missing key";
+    EXPECT_TRUE(::IsEqualCLSID(parse(kBuiltIn),
+                               getConfiguredClassId(kAddinConfigSection, kSiblingConfigKey, config.c_str(), nullptr)));
+
+    writeTextFile(config, "[Palm handheld]\r\nBrannock.dll=not a class id\r\n");
+    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "unparsable value";
+
+    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(folder.file("missing.cfg")))) << "missing file";
+}
+
+TEST(AddinIdentity, FindsTheConfigurationBesideTheModule) {
+    TempFolder folder;
+    std::string dll = folder.file("Brannock.dll");
+    ASSERT_TRUE(::CopyFileA((programFolder() + "Brannock.dll").c_str(), dll.c_str(), FALSE));
+    writeTextFile(folder.file("conn_install.cfg"), addinConfigText(kOther));
+    HMODULE module = ::LoadLibraryA(dll.c_str());
+    ASSERT_NE(nullptr, module);
+    EXPECT_TRUE(::IsEqualCLSID(parse(kOther),
+                               getConfiguredClassId(kAddinConfigSection, kAddinConfigKey, nullptr, module)));
+    ::FreeLibrary(module);
+}
+
+TEST(AddinIdentity, FormatsInUpperCaseRegistryForm) {
+    EXPECT_EQ(kOther, classIdText(parse("{0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}")));
+    EXPECT_EQ("{00000000-0000-0000-0000-000000000000}", classIdText(GUID_NULL));
+}
+
+TEST(PendingInstaller, MarkerAtTheOwnFileLeavesItAsItIs) {
+    TempFolder folder;
+    std::string config = folder.file("conn_install.cfg");
+    writeTextFile(config, addinConfigText(kOther));
+    PendingMarker marker(config);
+    EXPECT_EQ(1, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
+    EXPECT_TRUE(::IsEqualCLSID(parse(kOther), lookup(config)));
+    EXPECT_EQ(addinConfigText(kOther), readTextFile(config));
+}
+
+TEST(PendingInstaller, RegisteredPendingFileReplacesTheOwnBeforeTheFirstLookup) {
+    TempFolder folder;
+    std::string config = folder.file("conn_install.cfg");
+    std::string pending = folder.file("pending.cfg");
+    writeTextFile(config, addinConfigText(kBuiltIn));
+    writeTextFile(pending, addinConfigText(kOther));
+    PendingMarker marker(pending);
+    RegisteredClass registered(kOther);
+    EXPECT_TRUE(::IsEqualCLSID(parse(kOther), lookup(config)));
+    EXPECT_EQ(addinConfigText(kOther), readTextFile(config));
+}
+
+TEST(PendingInstaller, UnregisteredPendingFileIsCopiedOrFailsTheLookup) {
+    TempFolder folder;
+    std::string config = folder.file("conn_install.cfg");
+    std::string pending = folder.file("pending.cfg");
+    writeTextFile(config, addinConfigText(kBuiltIn));
+    writeTextFile(pending, addinConfigText(kOther));
+    {
+        PendingMarker marker(pending);
+        EXPECT_EQ(0, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
+        EXPECT_EQ(addinConfigText(kOther), readTextFile(config));
+    }
+    writeTextFile(config, addinConfigText(kBuiltIn));
+    PendingMarker marker(folder.file("gone.cfg"));
+    EXPECT_EQ(E_FAIL, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
+    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "a failed copy gives the null identifier";
+    EXPECT_EQ(addinConfigText(kBuiltIn), readTextFile(config));
+}
+
+TEST(PendingInstaller, NoMarkerOrUnreadableValueGoesOn) {
+    TempFolder folder;
+    std::string config = folder.file("conn_install.cfg");
+    EXPECT_EQ(1, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
+    {
+        win::UniqueRegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPendingInstallerKey, 0, nullptr, 0,
+                                                   KEY_ALL_ACCESS, nullptr, key.put(), nullptr));
+    }
+    EXPECT_EQ(0, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPendingInstallerKey);
+}
+
+}  // namespace

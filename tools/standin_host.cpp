@@ -1,0 +1,219 @@
+// standin_host: a stand-in Palm Desktop process. It loads the Brannock
+// add-in through COM under a class identifier, initialises it with a host
+// object that answers Palm Desktop's application interface (from the Palm
+// Desktop stand-in), pumps messages so that the add-in's timer runs, and on
+// request uninitialises and releases the add-in.
+//
+// Usage: standin_host --clsid {CLASS-ID} [--data FILE] [--sample-contacts N]
+//                     [--stop-event NAME]
+//   --clsid            the class identifier the add-in is registered under
+//   --data             a data file to seed the stand-in desktop from; the
+//                      desktop's data is written back to it at the stop
+//   --sample-contacts  seeds N contacts in the category "Business"
+//   --stop-event       stop when this named event is set; without it the
+//                      host stops at the end of standard input
+// Exit code: 0 after a clean stop, 1 when the add-in cannot be created or
+// initialised, 2 for bad arguments or data, or a data file that cannot be
+// written back.
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "addin/brannock_addin_idl.h"
+#include "sections/palm_desktop.h"
+#include "standin/desktop_state.h"
+#include "standin/standin_data_file.h"
+#include "standin/standin_data_file.h"
+#include "standin/standin_objects.h"
+#include "win/com_ptr.h"
+#include "win/unique_handle.h"
+
+namespace {
+
+struct HostOptions {
+    CLSID classId = GUID_NULL;
+    std::string dataFile;
+    int sampleContacts = 0;
+    std::string stopEvent;
+};
+
+bool parseOptions(int argc, char** argv, HostOptions& options) {
+    bool haveClassId = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        if (i + 1 >= argc) return false;
+        std::string value = argv[++i];
+        if (name == "--clsid") {
+            std::wstring wide(value.begin(), value.end());
+            if (FAILED(::CLSIDFromString(wide.c_str(), &options.classId))) return false;
+            haveClassId = true;
+        } else if (name == "--data") {
+            options.dataFile = value;
+        } else if (name == "--sample-contacts") {
+            options.sampleContacts = std::atoi(value.c_str());
+        } else if (name == "--stop-event") {
+            options.stopEvent = value;
+        } else {
+            return false;
+        }
+    }
+    return haveClassId;
+}
+
+// Seeds the stand-in desktop from a data file (standin/standin_data_file.h).
+bool loadDesktopData(const std::string& path, standin::DesktopState& state) {
+    try {
+        standin::loadDataFile(path, state);
+        return true;
+    } catch (const standin::DataFileError& error) {
+        std::fprintf(stderr, "standin_host: cannot read data file: %s\n", error.what());
+        return false;
+    }
+}
+
+// Writes the desktop's data back to its data file, so that what an import
+// did can be seen there.
+bool saveDesktopData(const std::string& path, const standin::DesktopState& state) {
+    try {
+        standin::saveDataFile(path, state);
+        return true;
+    } catch (const standin::DataFileError& error) {
+        std::fprintf(stderr, "standin_host: cannot write data file: %s\n", error.what());
+        return false;
+    }
+}
+
+void seedSampleContacts(standin::DesktopState& state, int count) {
+    state.contacts.addCategory(L"Business");
+    for (int i = 1; i <= count; ++i) {
+        standin::ContactData contact;
+        contact.category = L"Business";
+        contact.firstName = L"Sample";
+        contact.lastName = L"Contact " + std::to_wstring(i);
+        state.contacts.add(std::move(contact));
+    }
+}
+
+// The object Palm Desktop hands to OnInitialize: it answers the application
+// interface with the stand-in's application object.
+class HostObject final : public IDispatch {
+public:
+    explicit HostObject(win::ComPtr<PalmApplication> application) : application_(std::move(application)) {}
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        if (::IsEqualIID(riid, IID_PalmApplication)) return application_->QueryInterface(riid, ppv);
+        if (::IsEqualIID(riid, IID_IUnknown) || ::IsEqualIID(riid, IID_IDispatch)) {
+            *ppv = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references_); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG count = --references_;
+        if (count == 0) delete this;
+        return static_cast<ULONG>(count);
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+
+private:
+    ~HostObject() = default;
+    LONG references_ = 1;
+    win::ComPtr<PalmApplication> application_;
+};
+
+// Sets `event` when standard input ends.
+DWORD WINAPI watchStandardInput(void* event) noexcept {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, stdin)) {
+    }
+    ::SetEvent(static_cast<HANDLE>(event));
+    return 0;
+}
+
+// Dispatches messages (the add-in's timer among them) until `stop` is set.
+void pumpMessagesUntil(HANDLE stop) {
+    for (;;) {
+        DWORD woken = ::MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken != WAIT_OBJECT_0 + 1) return;
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
+int runHost(const HostOptions& options) {
+    auto state = std::make_shared<standin::DesktopState>();
+    if (!options.dataFile.empty() && !loadDesktopData(options.dataFile, *state)) return 2;
+    seedSampleContacts(*state, options.sampleContacts);
+
+    win::UniqueHandle stop;
+    if (!options.stopEvent.empty()) {
+        stop.reset(::CreateEventA(nullptr, TRUE, FALSE, options.stopEvent.c_str()));
+    } else {
+        stop.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        win::UniqueHandle watcher(::CreateThread(nullptr, 0, &watchStandardInput, stop.get(), 0, nullptr));
+    }
+    if (!stop) return 1;
+
+    win::ComPtr<IDesktopAddin> addin;
+    HRESULT hr = ::CoCreateInstance(options.classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDesktopAddin, addin.putVoid());
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "standin_host: cannot create the add-in (0x%08lX)\n", static_cast<unsigned long>(hr));
+        return 1;
+    }
+    auto host = win::ComPtr<IDispatch>::adopt(new HostObject(standin::makeApplication(state)));
+    LONG success = 0;
+    addin->OnInitialize(host.get(), 1, 0x00040102, 0, &success);
+    if (!success) {
+        std::fprintf(stderr, "standin_host: the add-in did not initialise\n");
+        return 1;
+    }
+    std::printf("standin_host: add-in initialised\n");
+    std::fflush(stdout);
+
+    pumpMessagesUntil(stop.get());
+    addin->OnUninitialize();
+    if (!options.dataFile.empty() && !saveDesktopData(options.dataFile, *state)) return 2;
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    HostOptions options;
+    if (!parseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: standin_host --clsid {CLASS-ID} [--data FILE] [--sample-contacts N] "
+                     "[--stop-event NAME]\n");
+        return 2;
+    }
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    int code = 1;
+    try {
+        code = runHost(options);
+    } catch (...) {
+        std::fprintf(stderr, "standin_host: out of memory\n");
+    }
+    ::CoUninitialize();
+    return code;
+}
