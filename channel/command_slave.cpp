@@ -45,6 +45,12 @@ void CommandSlave::loop()
             writeText(failureAnswerText().c_str());
             signalSlave();
         }
+        // A stop that came while this command was served ends the loop now,
+        // even when the master has sent its next command already (the wait
+        // would take the master event first): that command stays unanswered
+        // and the master learns from the exit event that the slave is gone.
+        if (::WaitForSingleObject(stopEvent_.get(), 0) == WAIT_OBJECT_0)
+            return;
     }
 }
 

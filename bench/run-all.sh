@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Runs every benchmark and prints its figures:
+#   1. codec throughput: record and message texts against memcpy (native,
+#      optimised, without sanitizers: BUILD_DIR/bench-native, configured
+#      here on first use);
+#   2. the channel round trip, through the 100 ms timer hand-over and
+#      without it (channel_bench.exe under wine64);
+#   3. export and import per record of the contact handler against the
+#      stand-in in one process, 100 to 10,000 contacts (section_bench.exe);
+#   4. export and import end to end: brannock_cli against the stand-in host
+#      through the registered add-in, for 100 and 400 contacts.
+#
+# Usage: bench/run-all.sh BUILD_DIR
+#   ./run bench builds first, starts the prefix's wineserver and exports
+#   WINEPREFIX; run alone, the script uses BUILD_DIR/x86_64/wineprefix.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(cd "${1:?usage: bench/run-all.sh BUILD_DIR}" && pwd)
+x86=$build/x86_64
+native=$build/bench-native
+wine=/usr/lib/wine/wine64
+export WINEPREFIX=${WINEPREFIX:-$x86/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+heading() { printf '\n== %s\n' "$*"; }
+seconds() { date +%s.%N; }
+
+source "$root/tools/standin_session.sh"
+trap 'session_stop >/dev/null 2>&1 || true' EXIT
+
+heading "Machine"
+date -u '+%Y-%m-%d %H:%M UTC'
+uname -a
+echo "cores: $(nproc)"
+grep -m1 'model name' /proc/cpuinfo | sed 's/.*: /cpu: /'
+echo "wine: $("$wine" --version 2>/dev/null || echo unknown)"
+
+heading "1. Codec throughput (native, Release, no sanitizers)"
+if [[ ! -f $native/build.ninja ]]; then
+    cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRANNOCK_NATIVE=ON \
+        -DBRANNOCK_SANITIZE=OFF -DBRANNOCK_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
+fi
+cmake --build "$native" --target codec_bench >/dev/null
+"$native/bin/codec_bench" --benchmark_counters_tabular=true
+
+heading "2. Channel round trip (x86_64 under wine64)"
+"$wine" "$x86/bin/channel_bench.exe"
+
+heading "3. Contact handler against the in-process stand-in (x86_64 under wine64)"
+"$wine" "$x86/bin/section_bench.exe"
+
+heading "4. brannock_cli against the stand-in host, end to end (x86_64 under wine64)"
+folder=$x86/bench-e2e
+clsid='{BE7C4A11-5D2E-4F3A-8B6C-9D0E1F2A3B4C}'
+cli() { "$wine" "$folder/brannock_cli.exe" "$@"; }
+# timed LABEL RECORDS COMMAND...: runs the command, prints seconds and ms per record
+timed() {
+    local label=$1 records=$2 start end
+    shift 2
+    start=$(seconds)
+    "$@"
+    end=$(seconds)
+    awk -v l="$label" -v n="$records" -v s="$start" -v e="$end" \
+        'BEGIN { printf "%-40s %6d records %8.2f s %8.1f ms/record\n", l, n, e - s, (e - s) * 1000 / n }'
+}
+export_to() { cli export contacts > "$1"; }
+import_from() { cli import contacts "$1" > /dev/null; }
+session_prepare "$x86" "$folder" "$clsid"
+session_start "$folder" "$clsid" --sample-contacts 100
+cli categories contacts > /dev/null   # waits out the add-in's ten-second start
+timed "export 100 contacts" 100 export_to "$folder/100.json"
+timed "import 100 contacts (updates)" 100 import_from "$folder/100.json"
+{
+    printf '['
+    for i in $(seq 300); do
+        ((i > 1)) && printf ','
+        printf '{"128.Last Name": "Added %d", "129.First Name": "Bench", "111.Category": "Business", ' "$i"
+        printf '"112.Phone - Business": "555-%04d"}' "$i"
+    done
+    printf ']\n'
+} > "$folder/300-new.json"
+timed "import 300 new contacts (creates)" 300 import_from "$folder/300-new.json"
+timed "export 400 contacts" 400 export_to "$folder/400.json"
+timed "import 400 contacts (updates)" 400 import_from "$folder/400.json"
+session_stop
+echo "(each figure includes one start of brannock_cli under wine64, about 0.3 s)"

@@ -1,0 +1,240 @@
+// The channel against a peer that writes arbitrary bytes into the zone and
+// signals: a zone without any NUL, 1,000,000 bytes of one kind, separators
+// only, numbers beyond 32 bits, oversized lists and records, random junk.
+// The slave (the real loop and hand-over, in channel_slave_host) answers
+// every one of them and goes on serving; the master takes every hostile
+// answer, returns, and goes on working.
+#include "channel/command_master.h"
+#include "channel/command_processor.h"
+#include "channel_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <random>
+#include <thread>
+
+namespace {
+
+const std::string F = "\xB6";  // message field end
+const std::string L = "\xA3";  // category list element end
+const std::string K = "\xB5";  // record key end
+const std::string E = "\xBA";  // record entry end
+
+/// Bytes a hostile peer leaves in the zone: `head` at its start, then
+/// either a NUL or, when `fill` is given, that byte up to the zone's bound
+/// (so that the zone holds no NUL at all).
+struct HostileText {
+    std::string head;
+    std::optional<char> fill;
+};
+
+void leave(SharedZone& zone, const HostileText& text)
+{
+    const std::size_t head = std::min(text.head.size(), zone.capacity());
+    std::memcpy(zone.view(), text.head.data(), head);
+    if (text.fill)
+        std::memset(zone.view() + head, *text.fill, zone.capacity() - head);
+    else if (head < zone.capacity())
+        zone.view()[head] = '\0';
+}
+
+std::string repeated(const std::string& piece, std::size_t times)
+{
+    std::string text;
+    text.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+std::string manyKeys(std::size_t count)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += "k" + std::to_string(i) + K + "v" + E;
+    return text;
+}
+
+/// Random messages: lengths up to 4 KB (one in ten up to the whole zone),
+/// bytes drawn mostly from separators, digits and signs; every other one
+/// without a NUL behind it.
+std::vector<HostileText> randomJunk(unsigned seed, int count)
+{
+    std::mt19937 random(seed);
+    const std::string alphabet = F + L + K + E + "\xA7\xBF" + "0123456789-+ 1\r\n";
+    std::vector<HostileText> texts;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t length = random() % 10 == 0 ? random() % 1000000 : random() % 4096;
+        std::string head(length, '\0');
+        for (char& byte : head) {
+            const unsigned pick = random() % 4;
+            byte = pick == 0 ? static_cast<char>(1 + random() % 255) : alphabet[random() % alphabet.size()];
+        }
+        texts.push_back({head, i % 2 ? std::optional<char>(static_cast<char>(1 + random() % 255)) : std::nullopt});
+    }
+    return texts;
+}
+
+/// Everything a hostile master sends to the slave.
+std::vector<HostileText> hostileCommands()
+{
+    std::vector<HostileText> texts = {
+        {"6" + F + "0" + F, 'x'},                        // no NUL: the zone's leftovers run on
+        {"", '9'},                                       // 1,000,000 digits, no NUL
+        {"", '\xB6'},                                    // 1,000,000 field ends, no NUL
+        {"8" + F + "0" + F, '\xA3'},                     // a list of ~1,000,000 empty names
+        {"5" + F + "1" + F, '\xBA'},                     // a record of entry ends only
+        {"5" + F + "1" + F + repeated(K + E, 400000), std::nullopt},
+        {F + F + F + L + L + K + E + "\xA7\xBF", std::nullopt},
+        {"", std::nullopt},
+        {"99999999999999999999" + F + "1" + F + "99999999999" + F, std::nullopt},
+        {"-99999999999" + F + "-1" + F, std::nullopt},
+        {"0" + F + "0" + F + "99999999999" + F, std::nullopt},
+        {"7" + F + "0" + F + "-2147483649" + F, std::nullopt},
+        {"12" + F + "0" + F + "0" + F + "42" + F, std::nullopt},  // an answer kind as a command
+        {"0" + F + "0" + F + "1" + F, std::nullopt},               // begin import: a current handler
+        {"5" + F + "1" + F + manyKeys(100000), std::nullopt},
+        {"9" + F + "0" + F + std::string(999000, 'i'), std::nullopt},
+        {"5" + F + "1" + F + "k" + K, 'v'},               // an entry that never ends
+    };
+    for (HostileText& junk : randomJunk(8, 40))
+        texts.push_back(std::move(junk));
+    return texts;
+}
+
+class HostilePeer : public ::testing::Test {
+protected:
+    const std::string suffix = isolateChannel();
+};
+
+TEST_F(HostilePeer, SlaveAnswersEveryHostileCommandAndKeepsServing)
+{
+    SlaveHost host(suffix, {});
+    ChannelProbe probe;
+    const std::vector<HostileText> texts = hostileCommands();
+    int answered = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        ::ResetEvent(probe.slave.get());
+        leave(probe.zone, texts[i]);
+        ::SetEvent(probe.master.get());
+        ASSERT_EQ(::WaitForSingleObject(probe.slave.get(), 20000), WAIT_OBJECT_0) << "no answer to message " << i;
+        const std::string_view text = probe.zone.message();
+        ASSERT_LT(text.size(), probe.zone.capacity()) << "answer " << i << " is not terminated";
+        CommandProcessor answer;
+        answer.parse(std::string(text).c_str());
+        EXPECT_GE(answer.getCommand(), CmdResponse) << "message " << i;
+        EXPECT_LE(answer.getCommand(), CmdResponseCategories) << "message " << i;
+        EXPECT_TRUE(answer.getResponseCode() == ResponseOk || answer.getResponseCode() == ResponseFailed)
+            << "message " << i << " answered " << answer.getResponseCode();
+        ++answered;
+    }
+    std::printf("[figures] hostile commands to the slave: %zu, answered: %d\n", texts.size(), answered);
+
+    CommandMaster master;
+    EXPECT_EQ(master.beginExport(SectionContact), ResponseOk);
+    int count = -1;
+    EXPECT_EQ(master.getRecordCount(count), ResponseOk);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(master.endExport(), ResponseOk);
+    EXPECT_TRUE(host.quit()) << "the slave's process did not end cleanly";
+}
+
+/// One exchange with a hostile slave: the answer it leaves, and what the
+/// master's operation must give with it.
+struct HostileAnswer {
+    HostileText text;
+    std::function<void(CommandMaster&)> operation;
+};
+
+TEST_F(HostilePeer, MasterTakesEveryHostileAnswerAndKeepsWorking)
+{
+    ChannelProbe probe;
+    CommandMaster master;
+    int count = 5;
+    Record record;
+    std::vector<std::string> names;
+    std::string id;
+    std::vector<HostileAnswer> answers = {
+        {{"", 'x'}, [&](CommandMaster& m) {
+             EXPECT_EQ(m.getRecordCount(count), ResponseOk);
+             EXPECT_EQ(count, 0);
+         }},
+        {{"", '\xB6'}, [&](CommandMaster& m) {
+             record.putField("stale", "x");
+             EXPECT_EQ(m.getNextRecord(record), ResponseOk);
+             EXPECT_EQ(record.save(), "");
+         }},
+        {{"12" + F + "0" + F + "99999999999" + F + "7" + F, std::nullopt}, [&](CommandMaster& m) {
+             count = 5;
+             EXPECT_EQ(static_cast<int>(m.getRecordCount(count)), INT_MAX);
+             EXPECT_EQ(count, 5);
+         }},
+        {{"12" + F + "0" + F + "0" + F + "-99999999999" + F, std::nullopt}, [&](CommandMaster& m) {
+             EXPECT_EQ(m.getRecordCount(count), ResponseOk);
+             EXPECT_EQ(count, INT_MIN);
+         }},
+        {{"13" + F + "0" + F + "0" + F, '\xA3'}, [&](CommandMaster& m) {
+             EXPECT_EQ(m.readCategoryList(SectionMemo, names), ResponseOk);
+             EXPECT_EQ(names.size(), probe.zone.capacity() - 7);
+         }},
+        {{"11" + F + "1" + F + F + "0" + F + manyKeys(100000), std::nullopt}, [&](CommandMaster& m) {
+             EXPECT_EQ(m.getNextRecord(record), ResponseOk);
+             EXPECT_EQ(record.getField("k99999"), "v");
+         }},
+        {{"11" + F + "1" + F + F + "0" + F + "k" + K, 'v'}, [&](CommandMaster& m) {
+             EXPECT_EQ(m.getNextRecord(record), ResponseOk);
+             EXPECT_EQ(record.save(), "");
+         }},
+        {{"11" + F + "0" + F + std::string(999000, 'i'), std::nullopt}, [&](CommandMaster& m) {
+             EXPECT_EQ(m.sendRecord(Record(), id), ResponseOk);
+             EXPECT_EQ(id.size(), 999000u);
+         }},
+        {{K + E + L + "\xA7\xBF" + F, std::nullopt}, [&](CommandMaster& m) {
+             id = "stale";
+             EXPECT_EQ(m.sendRecord(Record(), id), ResponseOk);
+             EXPECT_EQ(id, "");
+         }},
+    };
+    int junkCalls = 0;
+    for (HostileText& junk : randomJunk(13, 40)) {
+        answers.push_back({junk, [&](CommandMaster& m) {
+                               // Any result will do; the operation must come back.
+                               switch (junkCalls++ % 5) {
+                               case 0: m.sendRecord(Record(), id); break;
+                               case 1: m.readCategoryList(SectionContact, names); break;
+                               case 2: m.getRecordCount(count); break;
+                               case 3: m.getNextRecord(record); break;
+                               default: m.deleteAll(); break;
+                               }
+                           }});
+    }
+    answers.push_back({{"11" + F + "0" + F + "fine" + F + "0" + F, std::nullopt}, [&](CommandMaster& m) {
+                           EXPECT_EQ(m.sendRecord(Record(), id), ResponseOk);
+                           EXPECT_EQ(id, "fine");
+                       }});
+
+    std::thread peer([&] {
+        for (const HostileAnswer& answer : answers) {
+            if (::WaitForSingleObject(probe.master.get(), 20000) != WAIT_OBJECT_0)
+                return;
+            leave(probe.zone, answer.text);
+            ::SetEvent(probe.slave.get());
+        }
+        // Then the slave goes away without answering.
+        if (::WaitForSingleObject(probe.master.get(), 20000) == WAIT_OBJECT_0)
+            ::SetEvent(probe.exit.get());
+    });
+    for (const HostileAnswer& answer : answers)
+        answer.operation(master);
+    EXPECT_EQ(master.deleteAll(), ResponsePalmDesktopClosed);
+    peer.join();
+    EXPECT_EQ(master.deleteAll(), ResponseOk);
+    std::printf("[figures] hostile answers to the master: %zu, all taken\n", answers.size());
+}
+
+}  // namespace

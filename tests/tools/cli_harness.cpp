@@ -1,0 +1,108 @@
+#include "cli_harness.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr char kStopEvent[] = "Brannock_CliTest_StopHost";
+
+HANDLE inheritableFile(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    return ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+bool palmDesktopInitialised() {
+    return win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent")).operator bool();
+}
+
+ChildProcess::ChildProcess(const std::string& commandLine, const std::string& outPath, const std::string& errPath) {
+    win::UniqueHandle out(inheritableFile(outPath));
+    win::UniqueHandle err(inheritableFile(errPath));
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    win::UniqueHandle in(::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                       OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in.get();
+    startup.hStdOutput = out.get();
+    startup.hStdError = err.get();
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        ::CloseHandle(process.hThread);
+        process_.reset(process.hProcess);
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.get(), 99);
+}
+
+DWORD ChildProcess::wait(DWORD timeoutMs) {
+    DWORD code = static_cast<DWORD>(-1);
+    if (process_ && ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+CliSetup::CliSetup(const std::string& classId, bool registered) : copy_(classId), registered_(registered) {
+    copy_.addFile("brannock_cli.exe");
+    copy_.addFile("standin_host.exe");
+    if (registered_ && runRegsvr32(copy_.dllPath()) != 0) throw std::runtime_error("regsvr32 failed");
+}
+
+CliSetup::~CliSetup() {
+    if (registered_) runRegsvr32(copy_.dllPath(), true);
+}
+
+std::string CliSetup::cliCommand(const std::string& arguments) const {
+    return "\"" + copy_.folder().file("brannock_cli.exe") + "\" " + arguments;
+}
+
+CliRun CliSetup::cli(const std::string& arguments, DWORD timeoutMs) const {
+    const std::string stem = copy_.folder().file("run" + std::to_string(++runs_));
+    CliRun run;
+    {
+        ChildProcess child(cliCommand(arguments), stem + ".out", stem + ".err");
+        run.exitCode = child.wait(timeoutMs);
+    }
+    run.out = readTextFile(stem + ".out");
+    run.err = readTextFile(stem + ".err");
+    return run;
+}
+
+std::string CliSetup::writeFile(const std::string& name, const std::string& text) const {
+    const std::string path = copy_.folder().file(name);
+    writeTextFile(path, text);
+    return path;
+}
+
+HostProcess::HostProcess(const CliSetup& setup, const std::string& classId, const std::string& dataFile)
+    : stopEvent_(::CreateEventA(nullptr, TRUE, FALSE, kStopEvent)) {
+    ::ResetEvent(stopEvent_.get());
+    const TempFolder& folder = setup.files().folder();
+    process_ = std::make_unique<ChildProcess>("\"" + folder.file("standin_host.exe") + "\" --clsid " + classId +
+                                                  " --data \"" + dataFile + "\" --stop-event " + kStopEvent,
+                                              folder.file("host.out"), folder.file("host.err"));
+    for (int waited = 0; waited < 30000 && process_->started(); waited += 50) {
+        if (palmDesktopInitialised()) {
+            running_ = true;
+            return;
+        }
+        if (process_->wait(50) != static_cast<DWORD>(-1)) return;
+    }
+}
+
+HostProcess::~HostProcess() {
+    if (!stopped_) stop();
+}
+
+DWORD HostProcess::stop() {
+    stopped_ = true;
+    ::SetEvent(stopEvent_.get());
+    return process_->wait(30000);
+}
