@@ -106,6 +106,8 @@ long weekdayBit(int day)
     return day >= 1 && day <= daysPerWeek ? 1L << (day - 1) : 0;
 }
 
+namespace {
+
 bool describePalmKind(long kind, long mask, const DateTimeFields& start, Repeat& repeat)
 {
     switch (kind) {
@@ -136,6 +138,20 @@ bool describePalmKind(long kind, long mask, const DateTimeFields& start, Repeat&
     default:
         return false;
     }
+}
+
+}  // namespace
+
+std::optional<Repeat> repeatOfPalmRule(long kind, long interval, double end, long mask,
+                                       const DateTimeFields& start)
+{
+    Repeat repeat;
+    repeat.setEndDate(repeatEndText(end));
+    repeat.setFrequency(interval);
+    repeat.setNumDaysToRepeat(1);
+    repeat.setStartDate(start.toDateText());
+    if (!describePalmKind(kind, mask, start, repeat)) return std::nullopt;
+    return repeat;
 }
 
 std::optional<PalmRepeatRule> palmRuleOf(const Repeat& repeat)
@@ -186,21 +202,16 @@ std::string eventRecurrenceText(EventItem& event)
     long kind = 0, interval = 0, mask = 0;
     double end = 0.0;
     win::check(event.GetRepeat(&kind, &interval, &end, &mask));
-    Repeat repeat;
-    repeat.setEndDate(repeatEndText(end));
-
     double startValue = 0.0;
     win::check(event.get_Start(&startValue));
     DateTimeFields start;
     start.setFromDateValue(startValue);
-    repeat.setFrequency(interval);
-    repeat.setNumDaysToRepeat(1);
-    repeat.setStartDate(start.toDateText());
-    if (!describePalmKind(kind, mask, start, repeat)) return std::string();
+    std::optional<Repeat> repeat = repeatOfPalmRule(kind, interval, end, mask, start);
+    if (!repeat) return std::string();
 
     const std::vector<std::string> exclusions = exceptionDates(event, end);
-    if (!exclusions.empty()) repeat.setExclusionDates(exclusions);
-    return repeat.save();
+    if (!exclusions.empty()) repeat->setExclusionDates(exclusions);
+    return repeat->save();
 }
 
 void applyRecurrenceText(const std::string& text, EventItem& event)

@@ -30,13 +30,13 @@ struct PalmRepeatRule {
 /// shifted left by day - 1; 0 for a day outside 1 ... 7.
 long weekdayBit(int day);
 
-/// Fills `repeat`'s type and the fields that type uses from a Palm Desktop
-/// kind and mask, reading day, weekday, week and month from `start`:
-/// kind 1 gives type 1, kind 2 type 12 with the day pattern of the mask,
-/// kind 3 type 4 (weekday and week), kind 4 type 3 (day of month), kind 5
-/// type 5 (day and month). Answers false, leaving `repeat` unfinished, for
-/// any other kind.
-bool describePalmKind(long kind, long mask, const DateTimeFields& start, Repeat& repeat);
+/// The recurrence that Palm Desktop's rule describes for an item starting
+/// (or due) on `start`: its interval, its end ("-1" for none) and, by kind,
+/// kind 1 type 1, kind 2 type 12 with the day pattern of the mask, kind 3
+/// type 4 (weekday and week), kind 4 type 3 (day of month), kind 5 type 5
+/// (day and month). Nothing for any other kind.
+std::optional<Repeat> repeatOfPalmRule(long kind, long interval, double end, long mask,
+                                       const DateTimeFields& start);
 
 /// The Palm Desktop kind and mask for `repeat`'s type: 1 daily; 2 weekly on
 /// the run of numDaysToRepeat weekdays from dayOfWeek (at most seven,

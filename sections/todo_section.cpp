@@ -150,19 +150,13 @@ std::string TodoSectionImpl::readTodoRepeat(TodoItemEx& todo)
     long kind = 0, extra = 0, interval = 0, mask = 0;
     double end = 0.0;
     win::check(todo.GetRepeat(&kind, &extra, &interval, &end, &mask));
-    Repeat repeat;
-    repeat.setEndDate(repeatEndText(end));
-
     // A to-do without due date breaks down as 30 December 1899.
     double dueValue = 0.0;
     win::check(todo.get_DueDate(&dueValue));
     DateTimeFields due;
     due.setFromDateValue(dueValue);
-    repeat.setStartDate(due.toDateText());
-    repeat.setFrequency(interval);
-    repeat.setNumDaysToRepeat(1);
-    if (!describePalmKind(kind, mask, due, repeat)) return std::string();
-    return repeat.save();
+    const std::optional<Repeat> repeat = repeatOfPalmRule(kind, interval, end, mask, due);
+    return repeat ? repeat->save() : std::string();
 }
 
 void TodoSectionImpl::writeTodoRepeat(const std::string& repeatText, TodoItemEx& todo)
