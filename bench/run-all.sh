@@ -41,7 +41,9 @@ if [[ ! -f $native/build.ninja ]]; then
         -DBRANNOCK_SANITIZE=OFF -DBRANNOCK_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
 fi
 cmake --build "$native" --target codec_bench >/dev/null
-"$native/bin/codec_bench" --benchmark_counters_tabular=true
+"$native/bin/codec_bench" --benchmark_counters_tabular=true --benchmark_color=false
+
+[[ -f $WINEPREFIX/system.reg ]] || "$wine" wineboot -i >/dev/null 2>&1 || true
 
 heading "2. Channel round trip (x86_64 under wine64)"
 "$wine" "$x86/bin/channel_bench.exe"

@@ -8,8 +8,10 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <memory>
 #include <optional>
 #include <string>
@@ -429,8 +431,9 @@ int main() {
     } catch (const cli::Failure& failure) {
         std::fprintf(stderr, "brannock_cli: %s\n", failure.what());
         return failure.code();
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "brannock_cli: out of memory\n");
+    } catch (const std::exception& error) {
+        // Out of memory, in practice.
+        std::fprintf(stderr, "brannock_cli: %s\n", error.what());
         return cli::ExitFailed;
     }
 }
