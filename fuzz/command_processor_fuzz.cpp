@@ -104,10 +104,4 @@ void roundTripBuiltMessage(FuzzedDataProvider& input)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    parseArbitraryText(std::string(reinterpret_cast<const char*>(data), size));
-    FuzzedDataProvider input(data, size);
-    roundTripBuiltMessage(input);
-    return 0;
-}
+FUZZ_TARGET(parseArbitraryText, roundTripBuiltMessage)

@@ -16,27 +16,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-        parts.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    parts.push_back(text.substr(start));
-    parts.resize(std::max<std::size_t>(parts.size(), 4));
-    return parts;
-}
-
 void convertArbitraryTexts(const std::string& text)
 {
-    const std::vector<std::string> part = lines(text);
+    std::vector<std::string> part(4);
+    std::istringstream lines(text);
+    for (std::string& line : part)
+        std::getline(lines, line);
     const double date = dateTimeTextsToDateValue(part[0], part[1]);
     dateTextToDateValue(part[0]);
     dateValueToDateText(date);
@@ -150,16 +141,15 @@ void leadRoundTrip(FuzzedDataProvider& input)
                         input.ConsumeIntegral<int>(), date, time);
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void roundTrips(FuzzedDataProvider& input)
 {
-    convertArbitraryTexts(std::string(reinterpret_cast<const char*>(data), size));
-    FuzzedDataProvider input(data, size);
     textsRoundTrip(input);
     secondsRoundTrip(input);
     leadRoundTrip(input);
     dateValueToDateText(input.ConsumeFloatingPoint<double>());
     dateValueToTimeText(input.ConsumeFloatingPoint<double>());
-    return 0;
 }
+
+}  // namespace
+
+FUZZ_TARGET(convertArbitraryTexts, roundTrips)

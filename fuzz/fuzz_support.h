@@ -19,6 +19,17 @@
         }                                                                              \
     } while (false)
 
+/// The entry point of a target that checks `arbitrary` on the input's
+/// bytes as a text, then `built` on values drawn from the same bytes.
+#define FUZZ_TARGET(arbitrary, built)                                                   \
+    extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) \
+    {                                                                                   \
+        arbitrary(std::string(reinterpret_cast<const char*>(data), size));             \
+        FuzzedDataProvider input(data, size);                                           \
+        built(input);                                                                   \
+        return 0;                                                                       \
+    }
+
 namespace fuzz {
 
 /// `text` without any of the bytes in `forbidden` (NUL is always removed,

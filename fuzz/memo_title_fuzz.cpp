@@ -73,17 +73,20 @@ void roundTripWrittenMemo(FuzzedDataProvider& input, IsLeadByte isLeadByte)
     FUZZ_CHECK(back.getNoteText() == note.getNoteText());
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void splitInBothCodePages(const std::string& text)
 {
-    const std::string text(reinterpret_cast<const char*>(data), size);
     splitArbitraryText(text, singleByte);
     splitArbitraryText(text, shiftJisLead);
-    FuzzedDataProvider input(data, size);
+}
+
+void roundTripInEitherCodePage(FuzzedDataProvider& input)
+{
     if (input.ConsumeBool())
         roundTripWrittenMemo(input, shiftJisLead);
     else
         roundTripWrittenMemo(input, singleByte);
-    return 0;
 }
+
+}  // namespace
+
+FUZZ_TARGET(splitInBothCodePages, roundTripInEitherCodePage)

@@ -53,10 +53,4 @@ void roundTripBuiltRecord(FuzzedDataProvider& input)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    restoreArbitraryText(std::string(reinterpret_cast<const char*>(data), size));
-    FuzzedDataProvider input(data, size);
-    roundTripBuiltRecord(input);
-    return 0;
-}
+FUZZ_TARGET(restoreArbitraryText, roundTripBuiltRecord)

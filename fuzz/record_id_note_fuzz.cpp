@@ -43,10 +43,4 @@ void roundTripComposedNote(FuzzedDataProvider& input)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    splitArbitraryNote(std::string(reinterpret_cast<const char*>(data), size));
-    FuzzedDataProvider input(data, size);
-    roundTripComposedNote(input);
-    return 0;
-}
+FUZZ_TARGET(splitArbitraryNote, roundTripComposedNote)

@@ -11,19 +11,20 @@ namespace {
 
 const char masterBaseName[] = "Marrowvelle_Tesk_Master";
 
-std::string thisFolder()
-{
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
 std::string tempPath(const std::string& name)
 {
     char folder[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, folder);
     return std::string(folder) + name;
+}
+
+/// Writes `lines` to `path` and answers the path.
+std::string writeLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& line : lines)
+        out << line << "\n";
+    return path;
 }
 
 }  // namespace
@@ -52,40 +53,33 @@ bool ChannelProbe::isSet(const win::UniqueHandle& event)
     return ::WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
 }
 
-SlaveHost::SlaveHost(const std::string& suffix, const std::vector<std::string>& script)
-    : scriptPath_(tempPath("brannock_script" + suffix + ".txt")),
-      logPath_(tempPath("brannock_log" + suffix + ".txt")),
-      quitEvent_(::CreateEventA(nullptr, TRUE, FALSE, ("BrannockTestHostQuit" + suffix).c_str()))
+HelperProcess::HelperProcess(const std::string& program, const std::string& suffix, const std::string& quitPrefix,
+                             const std::string& arguments)
+    : quitEvent_(::CreateEventA(nullptr, TRUE, FALSE, (quitPrefix + suffix).c_str()))
 {
-    std::ofstream(scriptPath_, std::ios::binary) << [&] {
-        std::string text;
-        for (const std::string& line : script)
-            text += line + "\n";
-        return text;
-    }();
-    ::DeleteFileA(logPath_.c_str());
-    std::string commandLine =
-        "\"" + thisFolder() + "channel_slave_host.exe\" " + suffix + " \"" + scriptPath_ + "\" \"" + logPath_ + "\"";
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.erase(folder.find_last_of("\\/") + 1);
+    std::string commandLine = "\"" + folder + program + "\" " + suffix + " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &info)) {
+    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &info)) {
         ::CloseHandle(info.hThread);
         process_.reset(info.hProcess);
     }
     EXPECT_TRUE(process_) << "cannot start " << commandLine;
 }
 
-SlaveHost::~SlaveHost()
+HelperProcess::~HelperProcess()
 {
     if (process_ && !quit())
         ::TerminateProcess(process_.get(), 1);
-    ::DeleteFileA(scriptPath_.c_str());
-    ::DeleteFileA(logPath_.c_str());
 }
 
-bool SlaveHost::quit()
+bool HelperProcess::quit()
 {
     ::SetEvent(quitEvent_.get());
     DWORD code = 1;
@@ -94,6 +88,21 @@ bool SlaveHost::quit()
     if (ended)
         process_.reset();
     return ended;
+}
+
+SlaveHost::SlaveHost(const std::string& suffix, const std::vector<std::string>& script, bool echo)
+    : scriptPath_(writeLines(tempPath("brannock_script" + suffix + ".txt"), script)),
+      logPath_(writeLines(tempPath("brannock_log" + suffix + ".txt"), {})),
+      process_("channel_slave_host.exe", suffix, "BrannockTestHostQuit",
+               echo ? "echo" : "\"" + scriptPath_ + "\" \"" + logPath_ + "\"")
+{
+}
+
+SlaveHost::~SlaveHost()
+{
+    process_.quit();
+    ::DeleteFileA(scriptPath_.c_str());
+    ::DeleteFileA(logPath_.c_str());
 }
 
 std::vector<std::string> SlaveHost::log() const

@@ -26,22 +26,41 @@ struct ChannelProbe {
     win::UniqueHandle exit;
 };
 
-/// The helper process channel_slave_host, serving the channel of `suffix`
-/// with scripted handlers.
+/// A helper program of this program's folder, started as
+/// `program suffix arguments`, and asked to end through the event
+/// `quitPrefix` + suffix.
+class HelperProcess {
+public:
+    HelperProcess(const std::string& program, const std::string& suffix, const std::string& quitPrefix,
+                  const std::string& arguments = "");
+    /// Quits the helper if it still runs.
+    ~HelperProcess();
+    HelperProcess(const HelperProcess&) = delete;
+    HelperProcess& operator=(const HelperProcess&) = delete;
+
+    /// Asks the helper to end and waits up to 15 s; true when it ended with
+    /// exit code 0.
+    bool quit();
+
+private:
+    win::UniqueHandle quitEvent_;
+    win::UniqueHandle process_;
+};
+
+/// The helper process channel_slave_host serving the channel of `suffix`:
+/// with scripted handlers, or, with `echo`, as the echo slave (see there).
 class SlaveHost {
 public:
-    SlaveHost(const std::string& suffix, const std::vector<std::string>& script);
-    /// Quits the host if it still runs.
+    SlaveHost(const std::string& suffix, const std::vector<std::string>& script, bool echo = false);
     ~SlaveHost();
-    /// Tells the host to stop its loop and destroy its slave; waits until it
-    /// has ended. True when it ended in time with exit code 0.
-    bool quit();
+    /// Stops the host's loop, destroys its slave and waits for its end;
+    /// true when it ended in time with exit code 0.
+    bool quit() { return process_.quit(); }
     /// The handler calls the host has logged so far.
     std::vector<std::string> log() const;
 
 private:
     std::string scriptPath_;
     std::string logPath_;
-    win::UniqueHandle quitEvent_;
-    win::UniqueHandle process_;
+    HelperProcess process_;
 };

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 namespace {
 
 const std::string recordId = "{0123ABCD-4567-89EF-0123-456789ABCDEF}";
@@ -81,20 +79,11 @@ TEST(CommandProcessorTest, SerializesEveryAnswerByteForByte)
               "13\xB6" "0\xB6" "0\xB6" "Business\xA3\xA3" "Personal\xA3\xB6");
 }
 
-TEST(CommandProcessorTest, ParseReadsWhatSerializeWrote)
+// The round trip of every kind is a property of the message fuzz target.
+TEST(CommandProcessorTest, ParseClearsTheRecordAndKeepsFieldsTheTextDoesNotCarry)
 {
-    CommandProcessor answer = command(CmdResponse);
-    answer.setRecordId(recordId);
-    answer.setResponseCode(INT_MIN);
-    answer.setRecord(sampleRecord());
     CommandProcessor read;
-    read.parse(answer.serialize());
-    EXPECT_EQ(read.getCommand(), CmdResponse);
-    EXPECT_EQ(read.getRecordId(), recordId);
-    EXPECT_EQ(read.getResponseCode(), INT_MIN);
-    EXPECT_EQ(read.getRecord().save(), sampleRecord().save());
-    EXPECT_EQ(std::string(read.serialize()), std::string(answer.serialize()));
-
+    read.parse(("11\xB6" "1\xB6\xB6" "0\xB6" + sampleRecord().save()).c_str());
     read.parse("12\xB6" "0\xB6" "1\xB6" "42\xB6");
     EXPECT_EQ(read.getResponseCode(), 1);
     EXPECT_EQ(read.getCount(), 42);
@@ -106,9 +95,6 @@ TEST(CommandProcessorTest, ParseReadsWhatSerializeWrote)
     read.parse("9\xB6" "0\xB6" "id\xB6");
     EXPECT_EQ(read.getRecordId(), "id");
     EXPECT_EQ(read.getSection(), SectionMemo) << "kept where the text does not carry it";
-
-    const CommandProcessor copy(read);
-    EXPECT_EQ(copy.getRecordId(), "id");
 }
 
 TEST(CommandProcessorTest, ParsesCategoryListsByTheListRule)

@@ -43,15 +43,6 @@ void leave(SharedZone& zone, const HostileText& text)
         zone.view()[head] = '\0';
 }
 
-std::string repeated(const std::string& piece, std::size_t times)
-{
-    std::string text;
-    text.reserve(piece.size() * times);
-    for (std::size_t i = 0; i < times; ++i)
-        text += piece;
-    return text;
-}
-
 std::string manyKeys(std::size_t count)
 {
     std::string text;
@@ -89,7 +80,6 @@ std::vector<HostileText> hostileCommands()
         {"", '\xB6'},                                    // 1,000,000 field ends, no NUL
         {"8" + F + "0" + F, '\xA3'},                     // a list of ~1,000,000 empty names
         {"5" + F + "1" + F, '\xBA'},                     // a record of entry ends only
-        {"5" + F + "1" + F + repeated(K + E, 400000), std::nullopt},
         {F + F + F + L + L + K + E + "\xA7\xBF", std::nullopt},
         {"", std::nullopt},
         {"99999999999999999999" + F + "1" + F + "99999999999" + F, std::nullopt},

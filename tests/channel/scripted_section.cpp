@@ -8,6 +8,26 @@
 namespace scripted {
 namespace {
 
+std::string join(const std::vector<std::string>& parts, char separator)
+{
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i ? std::string(1, separator) : std::string()) + parts[i];
+    return text;
+}
+
+std::vector<std::string> split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    if (text.empty())
+        return parts;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
+        parts.push_back(text.substr(start, end - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 struct Answer {
     int result = 0;
     std::string data;
@@ -145,26 +165,6 @@ std::unique_ptr<SectionHandler> makeSection(const win::ComPtr<PalmApplication>&,
     if (section < 0 || section > 3)
         return nullptr;
     return std::make_unique<Handler>(section);
-}
-
-std::string join(const std::vector<std::string>& parts, char separator)
-{
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        text += (i ? std::string(1, separator) : std::string()) + parts[i];
-    return text;
-}
-
-std::vector<std::string> split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    if (text.empty())
-        return parts;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
-        parts.push_back(text.substr(start, end - start));
-    parts.push_back(text.substr(start));
-    return parts;
 }
 
 }  // namespace scripted

@@ -39,9 +39,4 @@ void setDuringCall(std::function<void()> hook);
 /// 0-3, none otherwise.
 std::unique_ptr<SectionHandler> makeSection(const win::ComPtr<PalmApplication>&, int section);
 
-/// Joins texts with `separator`.
-std::string join(const std::vector<std::string>& parts, char separator);
-/// Splits at `separator`, keeping empty pieces; the empty text gives none.
-std::vector<std::string> split(const std::string& text, char separator);
-
 }  // namespace scripted

@@ -6,47 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
-HelperProcess::HelperProcess(const std::string& program, const std::string& suffix, const std::string& quitPrefix)
-    : quitEvent_(::CreateEventA(nullptr, TRUE, FALSE, (quitPrefix + suffix).c_str()))
+std::string separatorFreeText(std::mt19937& random, std::size_t length)
 {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    std::string commandLine = "\"" + folder + program + "\" " + suffix;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &info)) {
-        ::CloseHandle(info.hThread);
-        process_.reset(info.hProcess);
+    std::string text(length, ' ');
+    for (char& byte : text) {
+        byte = static_cast<char>(1 + random() % 255);
+        if (byte == '\xB5' || byte == '\xBA' || byte == '\xB6' || byte == '\xA3')
+            byte = 'z';
     }
-    EXPECT_TRUE(process_) << "cannot start " << commandLine;
-}
-
-HelperProcess::~HelperProcess()
-{
-    if (process_ && !quit())
-        ::TerminateProcess(process_.get(), 1);
-}
-
-bool HelperProcess::quit()
-{
-    ::SetEvent(quitEvent_.get());
-    DWORD code = 1;
-    const bool ended = ::WaitForSingleObject(process_.get(), 15000) == WAIT_OBJECT_0 &&
-                       ::GetExitCodeProcess(process_.get(), &code) && code == 0;
-    if (ended)
-        process_.reset();
-    return ended;
-}
-
-bool HelperProcess::running() const
-{
-    return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+    return text;
 }
 
 namespace {
@@ -122,4 +93,19 @@ UserInterfaceThread::~UserInterfaceThread()
 {
     ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
     thread_.join();
+}
+
+void expectClosedExactlyOnce(const std::vector<ResponseCode>& results)
+{
+    std::string sequence;
+    for (const ResponseCode result : results)
+        sequence += std::to_string(result) + " ";
+    SCOPED_TRACE("results: " + sequence);
+    const auto closed = std::find(results.begin(), results.end(), ResponsePalmDesktopClosed);
+    ASSERT_NE(closed, results.end());
+    EXPECT_EQ(std::count(results.begin(), results.end(), ResponsePalmDesktopClosed), 1);
+    // The command in flight when the slave stopped may have been withdrawn.
+    const bool withdrawn = closed != results.begin() && closed[-1] == ResponseFailed;
+    EXPECT_TRUE(std::all_of(results.begin(), closed - withdrawn, [](ResponseCode r) { return r == ResponseOk; }));
+    EXPECT_TRUE(std::all_of(closed + 1, results.end(), [](ResponseCode r) { return r == ResponseOk; }));
 }

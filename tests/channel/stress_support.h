@@ -1,35 +1,21 @@
 #pragma once
 
+#include "channel/command_processor.h"
 #include "win/unique_handle.h"
 
 #include <windows.h>
 
 #include <cstddef>
+#include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 // Helpers of the hostile-peer, stress and leak tests.
 
-/// A helper program of this folder, started with one argument, the channel
-/// suffix, and asked to end through the event `quitPrefix` + suffix.
-class HelperProcess {
-public:
-    HelperProcess(const std::string& program, const std::string& suffix, const std::string& quitPrefix);
-    /// Quits the helper if it still runs.
-    ~HelperProcess();
-    HelperProcess(const HelperProcess&) = delete;
-    HelperProcess& operator=(const HelperProcess&) = delete;
-
-    /// Asks the helper to end and waits up to 15 s; true when it ended with
-    /// exit code 0.
-    bool quit();
-    /// True while the helper runs.
-    bool running() const;
-
-private:
-    win::UniqueHandle quitEvent_;
-    win::UniqueHandle process_;
-};
+/// `length` random bytes free of NUL and of the separators of records,
+/// messages and category lists.
+std::string separatorFreeText(std::mt19937& random, std::size_t length);
 
 /// What this process holds: open handles and private bytes (committed
 /// memory of its own, PROCESS_MEMORY_COUNTERS_EX.PrivateUsage).
@@ -55,3 +41,9 @@ private:
     DWORD threadId_ = 0;
     std::thread thread_;
 };
+
+/// Expects the results of a run of commands that the slave left in the
+/// middle: successes, at most one failure (a command published but
+/// withdrawn by the stop), then closed exactly once, then every operation
+/// answering ResponseOk at once.
+void expectClosedExactlyOnce(const std::vector<ResponseCode>& results);

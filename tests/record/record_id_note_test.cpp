@@ -39,14 +39,4 @@ TEST(RecordIdNoteTest, SplitsTaggedNotes)
     EXPECT_EQ(cut.getNoteText(), "");
 }
 
-TEST(RecordIdNoteTest, ComposedNoteReadsBackTheSame)
-{
-    RecordIdNote note("ignored");
-    note.setRecordId(id);
-    note.setNoteText("user text\r\nsecond line");
-    RecordIdNote again(note.composeNote());
-    EXPECT_EQ(again.getRecordId(), id);
-    EXPECT_EQ(again.getNoteText(), "user text\r\nsecond line");
-}
-
 }  // namespace

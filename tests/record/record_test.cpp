@@ -57,25 +57,6 @@ TEST(RecordTest, RestoreKeepsWhatItCanRead)
     EXPECT_EQ(record.save(), "");
 }
 
-TEST(RecordTest, RoundTripsAndCopiesDeeply)
-{
-    Record record;
-    record.putField("300.Repeat", "20070105\xA7" "2\xA7");
-    record.putField("109.Notes", "line\r\nline");
-    record.putField("empty", "");
-    Record copy(record);
-    Record& alias = copy;
-    copy = alias;
-    record.putField("109.Notes", "changed");
-    Record restored;
-    restored.restore(copy.save());
-    EXPECT_EQ(restored.save(), copy.save());
-    EXPECT_EQ(restored.getField("109.Notes"), "line\r\nline");
-    Record assigned;
-    assigned = record;
-    EXPECT_EQ(assigned.getField("109.Notes"), "changed");
-}
-
 TEST(RecordTest, DumpAppendsOneLinePerEntry)
 {
     Record record;

@@ -39,40 +39,21 @@ TEST(RepeatTest, SavesDefaultAndExampleByteForByte)
     EXPECT_EQ(text.substr(text.size() - 13), "0\xA7" "20070112\xBF\xBF\xA7");
 }
 
-TEST(RepeatTest, ParseOfSavedTextRestoresEveryField)
+// Every field's round trip is a property of the repeat fuzz target.
+TEST(RepeatTest, ParseAppendsExclusionDatesAndKeepsFieldsOnEmptyText)
 {
     Repeat original;
-    original.setStartDate("20080229");
     original.setFrequency(INT_MIN);
-    original.setEndDate("20091231");
-    original.setNumDaysToRepeat(3);
-    original.setRepeatType(4);
-    const int pattern[7] = {1, 0, -5, 0, 1, 2147483647, 0};
-    original.setDayPattern(pattern);
-    original.setDayOfWeek(7);
-    original.setWeekOfMonth(5);
-    original.setDayOfMonth(31);
-    original.setMonth(12);
     original.setExclusionDates({"20080307", "20080314"});
-
     Repeat copy;
     copy.parse(original.save());
-    EXPECT_EQ(copy.save(), original.save());
-    EXPECT_EQ(copy.getStartDate() + copy.getEndDate(), "2008022920091231");
-    EXPECT_EQ((std::vector<long>{copy.getFrequency(), copy.getNumDaysToRepeat(),
-                                 copy.getRepeatType(), copy.getDayOfWeek(), copy.getWeekOfMonth(),
-                                 copy.getDayOfMonth(), copy.getMonth()}),
-              (std::vector<long>{INT_MIN, 3, 4, 7, 5, 31, 12}));
-    EXPECT_EQ(patternOf(copy), std::vector<int>(pattern, pattern + 7));
-
+    EXPECT_EQ(copy.getFrequency(), INT_MIN);
     copy.parse(original.save());
     EXPECT_EQ(copy.getExclusionDates(),
-              (std::vector<std::string>{"20080307", "20080314", "20080307", "20080314"}))
-        << "a second parse appends the exclusion dates";
-
-    Repeat unchanged(original);
-    unchanged.parse("");
-    EXPECT_EQ(unchanged.save(), original.save());
+              (std::vector<std::string>{"20080307", "20080314", "20080307", "20080314"}));
+    copy.parse("");
+    EXPECT_EQ(copy.getExclusionDates().size(), 4u);
+    EXPECT_EQ(copy.getFrequency(), INT_MIN);
 }
 
 TEST(RepeatTest, ParseIsLenientAboutListsAndNumbers)
