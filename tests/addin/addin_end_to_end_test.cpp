@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -33,48 +34,9 @@ bool objectExists(const std::string& eventName) {
 }
 
 bool waitUntil(bool (*condition)(), DWORD timeoutMs) {
-    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        if (condition()) return true;
-        ::Sleep(50);
-    }
+    for (DWORD waited = 0; waited < timeoutMs && !condition(); waited += 50) ::Sleep(50);
     return condition();
 }
-
-// The stand-in Palm Desktop process, stopped through its named event.
-class StandinHost {
-public:
-    StandinHost() : stop_(::CreateEventA(nullptr, TRUE, FALSE, kStopEvent)) {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        std::string line = "\"" + programFolder() + "standin_host.exe\" --clsid " + kClassIdLowerCase +
-                           " --sample-contacts 3 --stop-event " + kStopEvent;
-        if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &process)) {
-            ::CloseHandle(process.hThread);
-            process_.reset(process.hProcess);
-        }
-    }
-    ~StandinHost() {
-        if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-            stop();
-            if (::WaitForSingleObject(process_.get(), 30000) == WAIT_TIMEOUT) ::TerminateProcess(process_.get(), 3);
-        }
-    }
-    bool started() const { return bool(process_); }
-    void stop() { ::SetEvent(stop_.get()); }
-    /// Waits for the host to end; its exit code, or -1 after 30 seconds.
-    DWORD waitForExit() {
-        DWORD code = static_cast<DWORD>(-1);
-        if (::WaitForSingleObject(process_.get(), 30000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process_.get(), &code);
-        return code;
-    }
-
-private:
-    static constexpr char kStopEvent[] = "Brannock_EndToEnd_StopHost";
-    win::UniqueHandle stop_;
-    win::UniqueHandle process_;
-};
 
 TEST(EndToEnd, EngineExportsFromTheStandinDesktopAndLearnsOnceThatItClosed) {
     DllCopy copy(kClassIdLowerCase, "Tarnwick.dll={7a1c0de5-0000-4000-8000-00000000e2e0}\r\n");
@@ -84,8 +46,19 @@ TEST(EndToEnd, EngineExportsFromTheStandinDesktopAndLearnsOnceThatItClosed) {
     appendChannelNameSuffix(kClassId);
 
     {
-        StandinHost host;
-        ASSERT_TRUE(host.started());
+        // The stand-in Palm Desktop process, stopped through its named event
+        // (at the latest when this block is left).
+        const char stopEvent[] = "Brannock_EndToEnd_StopHost";
+        const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, stopEvent));
+        std::future<DWORD> host =
+            std::async(std::launch::async, runProgram,
+                       "\"" + programFolder() + "standin_host.exe\" --clsid " + kClassIdLowerCase +
+                           " --sample-contacts 3 --stop-event " + stopEvent,
+                       60000);
+        const struct StopOnLeave {
+            HANDLE event;
+            ~StopOnLeave() { ::SetEvent(event); }
+        } stopOnLeave{stop.get()};
         ASSERT_TRUE(waitUntil([] { return objectExists(kInitializeEvent); }, 30000));
 
         // The add-in named its channel after the configured identifier, in
@@ -110,8 +83,8 @@ TEST(EndToEnd, EngineExportsFromTheStandinDesktopAndLearnsOnceThatItClosed) {
         EXPECT_EQ((std::vector<std::string>{"Contact 1", "Contact 2", "Contact 3"}), lastNames);
         EXPECT_EQ(ResponseOk, master.endExport());
 
-        host.stop();
-        EXPECT_EQ(0u, host.waitForExit());
+        ::SetEvent(stop.get());
+        EXPECT_EQ(0u, host.get());
         EXPECT_FALSE(objectExists(kInitializeEvent));
         EXPECT_FALSE(keyExists(marker)) << "the sibling's Palm AddIn marker is removed";
         EXPECT_TRUE(keyExists(kSiblingClassKey));

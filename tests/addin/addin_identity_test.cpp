@@ -54,24 +54,20 @@ private:
 TEST(AddinIdentity, ReadsTheAddinKeyOfThePalmHandheldSectionOnly) {
     TempFolder folder;
     std::string config = folder.file("conn_install.cfg");
-
-    writeTextFile(config, addinConfigText(kBuiltIn));
-    EXPECT_TRUE(::IsEqualCLSID(parse(kBuiltIn), lookup(config)));
-
-    writeTextFile(config, "[Palm handheld]\r\nBrannock.dll={0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}\r\n");
-    EXPECT_TRUE(::IsEqualCLSID(parse(kOther), lookup(config))) << "lower-case hexadecimal";
-
-    writeTextFile(config, std::string("[Other section]\r\nBrannock.dll=") + kBuiltIn + "\r\n");
-    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "wrong section";
-
-    writeTextFile(config, std::string("[Palm handheld]\r\nTarnwick.dll=") + kBuiltIn + "\r\n");
-    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "missing key";
-    EXPECT_TRUE(::IsEqualCLSID(parse(kBuiltIn),
+    const std::string builtIn = kBuiltIn;
+    const std::pair<std::string, const char*> cases[] = {
+        {addinConfigText(kBuiltIn), kBuiltIn},
+        {"[Palm handheld]\r\nBrannock.dll={0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}\r\n", kOther},  // lower case
+        {"[Other section]\r\nBrannock.dll=" + builtIn + "\r\n", nullptr},
+        {"[Palm handheld]\r\nBrannock.dll=not a class id\r\n", nullptr},
+        {"[Palm handheld]\r\nTarnwick.dll=" + builtIn + "\r\n", nullptr},  // missing key
+    };
+    for (const auto& [text, expected] : cases) {
+        writeTextFile(config, text);
+        EXPECT_TRUE(::IsEqualCLSID(expected ? parse(expected) : GUID_NULL, lookup(config))) << text;
+    }
+    EXPECT_TRUE(::IsEqualCLSID(parse(kBuiltIn),  // the last file, under the sibling's key
                                getConfiguredClassId(kAddinConfigSection, kSiblingConfigKey, config.c_str(), nullptr)));
-
-    writeTextFile(config, "[Palm handheld]\r\nBrannock.dll=not a class id\r\n");
-    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "unparsable value";
-
     EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(folder.file("missing.cfg")))) << "missing file";
 }
 
@@ -87,61 +83,51 @@ TEST(AddinIdentity, FindsTheConfigurationBesideTheModule) {
     ::FreeLibrary(module);
 }
 
-TEST(AddinIdentity, FormatsInUpperCaseRegistryForm) {
-    EXPECT_EQ(kOther, classIdText(parse("{0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}")));
-    EXPECT_EQ("{00000000-0000-0000-0000-000000000000}", classIdText(GUID_NULL));
-}
+class PendingInstaller : public ::testing::Test {
+protected:
+    PendingInstaller() {
+        writeTextFile(config, addinConfigText(kBuiltIn));
+        writeTextFile(pending, addinConfigText(kOther));
+    }
+    int adopt() { return adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()); }
 
-TEST(PendingInstaller, MarkerAtTheOwnFileLeavesItAsItIs) {
-    TempFolder folder;
-    std::string config = folder.file("conn_install.cfg");
-    writeTextFile(config, addinConfigText(kOther));
-    PendingMarker marker(config);
-    EXPECT_EQ(1, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
-    EXPECT_TRUE(::IsEqualCLSID(parse(kOther), lookup(config)));
-    EXPECT_EQ(addinConfigText(kOther), readTextFile(config));
-}
-
-TEST(PendingInstaller, RegisteredPendingFileReplacesTheOwnBeforeTheFirstLookup) {
     TempFolder folder;
     std::string config = folder.file("conn_install.cfg");
     std::string pending = folder.file("pending.cfg");
-    writeTextFile(config, addinConfigText(kBuiltIn));
-    writeTextFile(pending, addinConfigText(kOther));
+};
+
+TEST_F(PendingInstaller, MarkerAtTheOwnFileOrNoMarkerLeavesItAsItIs) {
+    EXPECT_EQ(1, adopt());
+    PendingMarker marker(config);
+    EXPECT_EQ(1, adopt());
+    EXPECT_TRUE(::IsEqualCLSID(parse(kBuiltIn), lookup(config)));
+    EXPECT_EQ(addinConfigText(kBuiltIn), readTextFile(config));
+}
+
+TEST_F(PendingInstaller, RegisteredPendingFileReplacesTheOwnBeforeTheFirstLookup) {
     PendingMarker marker(pending);
     RegisteredClass registered(kOther);
     EXPECT_TRUE(::IsEqualCLSID(parse(kOther), lookup(config)));
     EXPECT_EQ(addinConfigText(kOther), readTextFile(config));
 }
 
-TEST(PendingInstaller, UnregisteredPendingFileIsCopiedOrFailsTheLookup) {
-    TempFolder folder;
-    std::string config = folder.file("conn_install.cfg");
-    std::string pending = folder.file("pending.cfg");
-    writeTextFile(config, addinConfigText(kBuiltIn));
-    writeTextFile(pending, addinConfigText(kOther));
+TEST_F(PendingInstaller, UnregisteredPendingFileIsCopiedOrFailsTheLookup) {
     {
         PendingMarker marker(pending);
-        EXPECT_EQ(0, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
+        EXPECT_EQ(0, adopt());
         EXPECT_EQ(addinConfigText(kOther), readTextFile(config));
     }
     writeTextFile(config, addinConfigText(kBuiltIn));
-    PendingMarker marker(folder.file("gone.cfg"));
-    EXPECT_EQ(E_FAIL, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
-    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "a failed copy gives the null identifier";
-    EXPECT_EQ(addinConfigText(kBuiltIn), readTextFile(config));
-}
-
-TEST(PendingInstaller, NoMarkerOrUnreadableValueGoesOn) {
-    TempFolder folder;
-    std::string config = folder.file("conn_install.cfg");
-    EXPECT_EQ(1, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
     {
-        win::UniqueRegKey key;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPendingInstallerKey, 0, nullptr, 0,
-                                                   KEY_ALL_ACCESS, nullptr, key.put(), nullptr));
+        PendingMarker marker(folder.file("gone.cfg"));
+        EXPECT_EQ(E_FAIL, adopt());
+        EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(config))) << "a failed copy gives the null identifier";
+        EXPECT_EQ(addinConfigText(kBuiltIn), readTextFile(config));
     }
-    EXPECT_EQ(0, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, config.c_str()));
+    win::UniqueRegKey key;  // a marker without a value
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPendingInstallerKey, 0, nullptr, 0,
+                                               KEY_ALL_ACCESS, nullptr, key.put(), nullptr));
+    EXPECT_EQ(0, adopt());
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPendingInstallerKey);
 }
 

@@ -1,13 +1,13 @@
 // Brannock.dll as a COM in-process server: loaded from a copy with its own
 // configuration, its class object served under the configured and the
-// built-in identifiers, its object's interfaces and the module's lock.
+// built-in identifiers, its object's interfaces, resources and the module's
+// lock.
 
 #include <windows.h>
 #include <cguid.h>
 #include <oleauto.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,17 +17,11 @@
 
 namespace {
 
-constexpr char kConfigured[] = "{6A7B8C9D-0E1F-4A2B-8C3D-4E5F6A7B8C9D}";
+const CLSID kConfigured = {0x6A7B8C9D, 0x0E1F, 0x4A2B, {0x8C, 0x3D, 0x4E, 0x5F, 0x6A, 0x7B, 0x8C, 0x9D}};
+const CLSID kThird = {0x00000000, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x44, 0x44, 0x44, 0x44}};
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
-
-CLSID parse(const char* text) {
-    CLSID id = GUID_NULL;
-    std::wstring wide(text, text + std::strlen(text));
-    ::CLSIDFromString(wide.c_str(), &id);
-    return id;
-}
 
 class LoadedAddin : public ::testing::Test {
 protected:
@@ -37,21 +31,20 @@ protected:
         ASSERT_NE(nullptr, module_);
         getClassObject_ = procedure<GetClassObject>(module_, "DllGetClassObject");
         canUnloadNow_ = procedure<CanUnloadNow>(module_, "DllCanUnloadNow");
-        ASSERT_NE(nullptr, getClassObject_);
-        ASSERT_NE(nullptr, canUnloadNow_);
+        ASSERT_TRUE(getClassObject_ && canUnloadNow_);
     }
     void TearDown() override {
         if (module_) ::FreeLibrary(module_);
         ::CoUninitialize();
     }
-
-    win::ComPtr<IClassFactory> factory(const CLSID& id, HRESULT* hr) {
+    win::ComPtr<IClassFactory> factory(const CLSID& id, HRESULT* hr = nullptr) {
         win::ComPtr<IClassFactory> result;
-        *hr = getClassObject_(id, IID_IClassFactory, result.putVoid());
+        const HRESULT answer = getClassObject_(id, IID_IClassFactory, result.putVoid());
+        if (hr) *hr = answer;
         return result;
     }
 
-    DllCopy copy_{kConfigured};
+    DllCopy copy_{"{6A7B8C9D-0E1F-4A2B-8C3D-4E5F6A7B8C9D}"};
     HMODULE module_ = nullptr;
     GetClassObject getClassObject_ = nullptr;
     CanUnloadNow canUnloadNow_ = nullptr;
@@ -59,28 +52,24 @@ protected:
 
 TEST_F(LoadedAddin, ServesTheClassUnderTheConfiguredAndTheBuiltInIdentifierOnly) {
     HRESULT hr = E_FAIL;
-    EXPECT_TRUE(factory(parse(kConfigured), &hr));
-    EXPECT_EQ(S_OK, hr);
-    EXPECT_TRUE(factory(CLSID_BrannockAddin, &hr));
-    EXPECT_EQ(S_OK, hr);
-
-    void* third = reinterpret_cast<void*>(0x1);
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE,
-              getClassObject_(parse("{00000000-1111-2222-3333-444444444444}"), IID_IClassFactory, &third));
-    EXPECT_EQ(nullptr, third);
+    for (const CLSID& id : {kConfigured, CLSID_BrannockAddin}) {
+        EXPECT_TRUE(factory(id, &hr));
+        EXPECT_EQ(S_OK, hr);
+    }
+    void* out = reinterpret_cast<void*>(0x1);
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject_(kThird, IID_IClassFactory, &out));
+    EXPECT_EQ(nullptr, out);
     EXPECT_EQ(E_POINTER, getClassObject_(CLSID_BrannockAddin, IID_IClassFactory, nullptr));
-    void* wrong = reinterpret_cast<void*>(0x1);
-    EXPECT_EQ(E_NOINTERFACE, getClassObject_(CLSID_BrannockAddin, IID_IDispatch, &wrong));
-    EXPECT_EQ(nullptr, wrong);
+    out = reinterpret_cast<void*>(0x1);
+    EXPECT_EQ(E_NOINTERFACE, getClassObject_(CLSID_BrannockAddin, IID_IDispatch, &out));
+    EXPECT_EQ(nullptr, out);
 }
 
 TEST_F(LoadedAddin, AnObjectOrAHeldFactoryKeepsTheModuleLoaded) {
     EXPECT_EQ(S_OK, canUnloadNow_());
-    HRESULT hr = E_FAIL;
-    win::ComPtr<IClassFactory> classFactory = factory(parse(kConfigured), &hr);
+    win::ComPtr<IClassFactory> classFactory = factory(kConfigured);
     ASSERT_TRUE(classFactory);
     EXPECT_EQ(S_FALSE, canUnloadNow_());
-
     win::ComPtr<IDesktopAddin> addin;
     ASSERT_EQ(S_OK, classFactory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
     classFactory.reset();
@@ -89,39 +78,35 @@ TEST_F(LoadedAddin, AnObjectOrAHeldFactoryKeepsTheModuleLoaded) {
     EXPECT_EQ(S_OK, canUnloadNow_());
 }
 
-TEST_F(LoadedAddin, ObjectAnswersItsThreeInterfacesAsOnePointerAndDispatchesThroughTheTypeLibrary) {
-    HRESULT hr = E_FAIL;
-    win::ComPtr<IClassFactory> classFactory = factory(CLSID_BrannockAddin, &hr);
+TEST_F(LoadedAddin, ObjectDispatchesThroughTheTypeLibraryAndCanBeAggregatedOnlyAsIUnknown) {
+    win::ComPtr<IClassFactory> classFactory = factory(CLSID_BrannockAddin);
     ASSERT_TRUE(classFactory);
     win::ComPtr<IDesktopAddin> addin;
     ASSERT_EQ(S_OK, classFactory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
-
     win::ComPtr<IDispatch> dispatch = addin.query<IDispatch>(IID_IDispatch);
     EXPECT_EQ(static_cast<IDispatch*>(addin.get()), dispatch.get());
     EXPECT_FALSE(addin.query<IClassFactory>(IID_IClassFactory));
 
-    LONG version = -7;
-    EXPECT_EQ(S_OK, addin->GetFrameworkVersion(&version));
-    EXPECT_EQ(2, version);
-
-    UINT count = 0;
-    EXPECT_EQ(S_OK, dispatch->GetTypeInfoCount(&count));
-    EXPECT_EQ(1u, count);
     wchar_t name[] = L"GetFrameworkVersion";
     LPOLESTR names[] = {name};
     DISPID id = 0;
     ASSERT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
     EXPECT_EQ(3, id);
-
-    LONG viaDispatch = 0;
+    LONG version = 0;
     VARIANT argument;
     ::VariantInit(&argument);
     argument.vt = VT_I4 | VT_BYREF;
-    argument.plVal = &viaDispatch;
+    argument.plVal = &version;
     DISPPARAMS params = {&argument, nullptr, 1, 0};
     EXPECT_EQ(S_OK, dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
                                      nullptr));
-    EXPECT_EQ(2, viaDispatch);
+    EXPECT_EQ(2, version);
+
+    void* refused = nullptr;
+    win::ComPtr<IUnknown> inner;
+    EXPECT_EQ(CLASS_E_NOAGGREGATION, classFactory->CreateInstance(dispatch.get(), IID_IDesktopAddin, &refused));
+    ASSERT_EQ(S_OK, classFactory->CreateInstance(dispatch.get(), IID_IUnknown, inner.putVoid()));
+    EXPECT_TRUE(inner.query<IDesktopAddin>(IID_IDesktopAddin));
 }
 
 std::string versionString(const std::vector<char>& block, const char* name) {
@@ -145,48 +130,15 @@ TEST_F(LoadedAddin, CarriesItsNameAndVersion) {
     ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     EXPECT_EQ(MAKELONG(1, 7), fixed->dwFileVersionMS);
     EXPECT_EQ(MAKELONG(111, 0), fixed->dwFileVersionLS);
-    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
-    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+    EXPECT_TRUE(fixed->dwFileVersionMS == fixed->dwProductVersionMS &&
+                fixed->dwFileVersionLS == fixed->dwProductVersionLS);
     WORD* translation = nullptr;
     ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                                  &length));
-    EXPECT_EQ(0x0409, translation[0]);
-    EXPECT_EQ(1252, translation[1]);
-    EXPECT_EQ("BRANNOCK module", versionString(block, "FileDescription"));
-    EXPECT_EQ("BRANNOCK", versionString(block, "InternalName"));
-    EXPECT_EQ("Brannock.dll", versionString(block, "OriginalFilename"));
-}
-
-// An outer object that counts the references the inner object passes on.
-class CountingOuter final : public IUnknown {
-public:
-    STDMETHODIMP QueryInterface(REFIID, void** ppv) override {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--references); }
-    LONG references = 1;
-};
-
-TEST_F(LoadedAddin, CanBeAggregated) {
-    HRESULT hr = E_FAIL;
-    win::ComPtr<IClassFactory> classFactory = factory(CLSID_BrannockAddin, &hr);
-    ASSERT_TRUE(classFactory);
-    CountingOuter outer;
-    win::ComPtr<IUnknown> inner;
-    void* refused = nullptr;
-    EXPECT_EQ(CLASS_E_NOAGGREGATION, classFactory->CreateInstance(&outer, IID_IDesktopAddin, &refused));
-    ASSERT_EQ(S_OK, classFactory->CreateInstance(&outer, IID_IUnknown, inner.putVoid()));
-
-    win::ComPtr<IDesktopAddin> addin = inner.query<IDesktopAddin>(IID_IDesktopAddin);
-    ASSERT_TRUE(addin);
-    EXPECT_EQ(2, outer.references) << "the aggregated interface counts on the outer object";
-    IUnknown* controlling = nullptr;
-    EXPECT_EQ(E_NOINTERFACE, addin->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&controlling)))
-        << "the aggregated interface asks the outer object";
-    addin.reset();
-    EXPECT_EQ(1, outer.references);
+    EXPECT_EQ(MAKELONG(0x0409, 1252), *reinterpret_cast<DWORD*>(translation));
+    const std::pair<const char*, const char*> strings[] = {
+        {"FileDescription", "BRANNOCK module"}, {"InternalName", "BRANNOCK"}, {"OriginalFilename", "Brannock.dll"}};
+    for (const auto& [key, value] : strings) EXPECT_EQ(value, versionString(block, key)) << key;
 }
 
 }  // namespace

@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "addin/brannock_addin.h"
 #include "addin/com_module.h"
 #include "addin/message_box.h"
 #include "addin/slave_thread.h"
 #include "channel/channel_names.h"
+#include "host_double.h"
 #include "sections/section_factory.h"
+#include "standin/standin_desktop.h"
 #include "win/com_error.h"
 #include "win/unique_handle.h"
 
@@ -32,48 +33,9 @@ int WINAPI recordMessageBox(HWND owner, const char* text, const char* caption, U
     return IDOK;
 }
 
-// A host object standing in for Palm Desktop: answers the application
-// interface with `application`, or fails that query with `failure`.
-class FakeHost final : public IDispatch {
-public:
-    explicit FakeHost(HRESULT failure, IDispatch* application = nullptr)
-        : failure_(failure), application_(application) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        *ppv = nullptr;
-        if (::IsEqualIID(riid, IID_IUnknown) || ::IsEqualIID(riid, IID_IDispatch)) {
-            *ppv = this;
-        } else if (::IsEqualIID(riid, IID_PalmApplication) && application_) {
-            *ppv = application_;
-        } else {
-            return ::IsEqualIID(riid, IID_PalmApplication) ? failure_ : E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references)); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(::InterlockedDecrement(&references)); }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-    volatile LONG references = 1;
-
-private:
-    HRESULT failure_;
-    IDispatch* application_;
-};
-
 bool initializeEventIsSet() {
     win::UniqueHandle event(::OpenEventA(SYNCHRONIZE, FALSE, kAddinInitializeEventName));
     return event && ::WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
-}
-
-win::ComPtr<IDesktopAddin> newAddin() {
-    win::ComPtr<IDesktopAddin> addin;
-    EXPECT_EQ(S_OK, CBrannockAddin::create(nullptr, IID_IDesktopAddin, addin.putVoid()));
-    return addin;
 }
 
 class AddinObject : public ::testing::Test {
@@ -85,33 +47,47 @@ protected:
         showMessageBox = &recordMessageBox;
     }
     void SetUp() override { shownBoxes.clear(); }
+    /// OnInitialize in `host`; answers *pbSuccess.
+    LONG initialize(IDispatch& host) {
+        LONG success = 7;
+        EXPECT_EQ(S_OK, addin->OnInitialize(&host, 5, 0x0401, 0, &success));
+        return success;
+    }
+    /// A failed OnInitialize: *pbSuccess 0 and one box with the error's text.
+    void expectFailedStart(IDispatch& host, HRESULT error) {
+        EXPECT_EQ(0, initialize(host));
+        ASSERT_EQ(1u, shownBoxes.size());
+        EXPECT_EQ(win::ComError(error).message(), shownBoxes[0].text);
+        EXPECT_EQ("addin_object_test", shownBoxes[0].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK), shownBoxes[0].type);
+    }
+
+    // Declared before the add-in, which holds its host until it goes.
+    HostDouble denyingHost{E_ACCESSDENIED};
+    HostDouble plainHost{E_NOINTERFACE};
+    win::ComPtr<IDesktopAddin> addin = newAddin();
+    long locks = comModule().lockCount();
 };
 
 TEST_F(AddinObject, HostFailingTheApplicationQueryGetsOneBoxAndNothingStarts) {
-    FakeHost host(E_ACCESSDENIED);
-    win::ComPtr<IDesktopAddin> addin = newAddin();
-    long locks = comModule().lockCount();
-    LONG success = 7;
-    EXPECT_EQ(S_OK, addin->OnInitialize(&host, 5, 0x0401, 0, &success));
-    EXPECT_EQ(0, success);
-    ASSERT_EQ(1u, shownBoxes.size());
-    EXPECT_EQ(win::ComError(E_ACCESSDENIED).message(), shownBoxes[0].text);
-    EXPECT_EQ("addin_object_test", shownBoxes[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OK), shownBoxes[0].type);
+    expectFailedStart(denyingHost, E_ACCESSDENIED);
     EXPECT_FALSE(initializeEventIsSet());
     EXPECT_EQ(locks, comModule().lockCount()) << "no slave holder was built";
     EXPECT_EQ(S_OK, addin->OnUninitialize());
     addin.reset();
-    EXPECT_EQ(1, host.references) << "the host is released with the add-in";
+    EXPECT_EQ(1, denyingHost.references) << "the host is released with the add-in";
+}
+
+TEST_F(AddinObject, AChannelThatCannotOpenIsReportedLikeAComError) {
+    // An event under the zone's name keeps the file mapping from being made.
+    win::UniqueHandle squatter(::CreateEventA(nullptr, TRUE, FALSE, sharedZoneName()));
+    expectFailedStart(plainHost, HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    EXPECT_FALSE(initializeEventIsSet());
 }
 
 TEST_F(AddinObject, HostWithoutTheApplicationStillStartsAndStopsEverything) {
-    FakeHost host(E_NOINTERFACE);
-    win::ComPtr<IDesktopAddin> addin = newAddin();
-    long locks = comModule().lockCount();
-    LONG success = 0;
-    EXPECT_EQ(S_OK, addin->OnInitialize(&host, 5, 0x0401, 0, &success));
-    EXPECT_EQ(1, success);
+    EXPECT_EQ(1, initialize(plainHost));
     EXPECT_TRUE(shownBoxes.empty());
     EXPECT_TRUE(initializeEventIsSet());
     EXPECT_EQ(locks + 1, comModule().lockCount()) << "the slave holder keeps the module locked";
@@ -122,47 +98,27 @@ TEST_F(AddinObject, HostWithoutTheApplicationStillStartsAndStopsEverything) {
 }
 
 TEST_F(AddinObject, WorkerHandsTheApplicationOnAfterItsDelay) {
-    FakeHost application(E_NOINTERFACE);
-    FakeHost host(E_NOINTERFACE, &application);
-    win::ComPtr<IDesktopAddin> addin = newAddin();
-    LONG success = 0;
-    EXPECT_EQ(S_OK, addin->OnInitialize(&host, 5, 0x0401, 0, &success));
-    EXPECT_EQ(1, success);
+    standin::StandinDesktop desk;
+    win::ComPtr<PalmApplication> application = desk.application();
+    HostDouble host(E_NOINTERFACE, win::ComPtr<PalmApplication>::share(application.get()));
+    EXPECT_EQ(1, initialize(host));
     for (int i = 0; i < 200 && !sharedApplication(); ++i) ::Sleep(10);
-    EXPECT_EQ(static_cast<IDispatch*>(&application), static_cast<IDispatch*>(sharedApplication().get()));
+    EXPECT_EQ(application.get(), sharedApplication().get());
     EXPECT_EQ(S_OK, addin->OnUninitialize());
+    addin.reset();
     sharedApplication().reset();
 }
 
-TEST_F(AddinObject, AChannelThatCannotOpenIsReportedLikeAComError) {
-    // An event under the zone's name keeps the file mapping from being made.
-    win::UniqueHandle squatter(::CreateEventA(nullptr, TRUE, FALSE, sharedZoneName()));
-    FakeHost host(E_NOINTERFACE);
-    win::ComPtr<IDesktopAddin> addin = newAddin();
-    LONG success = 1;
-    EXPECT_EQ(S_OK, addin->OnInitialize(&host, 5, 0x0401, 0, &success));
-    EXPECT_EQ(0, success);
-    ASSERT_EQ(1u, shownBoxes.size());
-    EXPECT_EQ(win::ComError(HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE)).message(), shownBoxes[0].text);
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-    EXPECT_FALSE(initializeEventIsSet());
-}
-
 TEST_F(AddinObject, AnswersItsQuestions) {
-    win::ComPtr<IDesktopAddin> addin = newAddin();
     LONG version = 99;
     EXPECT_EQ(S_OK, addin->GetFrameworkVersion(&version));
     EXPECT_EQ(2, version);
-
     EXPECT_EQ(S_OK, addin->ShowAboutBox(0x1234));
     EXPECT_EQ(S_OK, addin->ShowProperties(0));
     ASSERT_EQ(2u, shownBoxes.size());
     EXPECT_EQ(reinterpret_cast<HWND>(0x1234), shownBoxes[0].owner);
-    EXPECT_EQ("BrannockAddin AboutBox", shownBoxes[0].text);
-    EXPECT_EQ("Brannock", shownBoxes[0].caption);
-    EXPECT_EQ("BrannockAddin Properties Dialog", shownBoxes[1].text);
-    EXPECT_EQ("Brannock", shownBoxes[1].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OK), shownBoxes[1].type);
+    EXPECT_EQ("BrannockAddin AboutBox/Brannock", shownBoxes[0].text + "/" + shownBoxes[0].caption);
+    EXPECT_EQ("BrannockAddin Properties Dialog/Brannock", shownBoxes[1].text + "/" + shownBoxes[1].caption);
 }
 
 }  // namespace

@@ -5,12 +5,12 @@
 // into this program; this thread plays Palm Desktop's user-interface thread
 // (it pumps messages so that the 100 ms timer runs); the engine's
 // CommandMaster runs on a thread of its own; the stand-in is Palm Desktop.
-#include "addin/brannock_addin.h"
 #include "addin/com_module.h"
 #include "addin/slave_thread.h"
 #include "channel/command_master.h"
 #include "channel/section_dispatch.h"
 #include "channel_test_support.h"
+#include "host_double.h"
 #include "sections/section_factory.h"
 #include "standin/standin_desktop.h"
 #include "stress_support.h"
@@ -20,57 +20,20 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <random>
 #include <thread>
 
 namespace {
 
-/// Palm Desktop's host object: answers the application interface with the
-/// stand-in's application.
-class StandinHost final : public IDispatch {
-public:
-    explicit StandinHost(win::ComPtr<PalmApplication> application) : application_(std::move(application)) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        *ppv = nullptr;
-        if (::IsEqualIID(riid, IID_IUnknown) || ::IsEqualIID(riid, IID_IDispatch))
-            *ppv = static_cast<IDispatch*>(this);
-        else if (::IsEqualIID(riid, IID_PalmApplication))
-            return application_.get()->QueryInterface(riid, ppv);
-        else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(::InterlockedDecrement(&references_)); }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
-
-private:
-    volatile LONG references_ = 1;
-    win::ComPtr<PalmApplication> application_;
-};
-
 /// Dispatches this thread's messages (the add-in's timer) for `ms`.
-void pumpMessages(DWORD ms)
-{
+void pumpMessages(DWORD ms) {
     const DWORD end = ::GetTickCount() + ms;
     for (DWORD now = ::GetTickCount(); static_cast<LONG>(end - now) > 0; now = ::GetTickCount()) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
         MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&message);
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
     }
 }
 
@@ -86,29 +49,21 @@ public:
                   const ResponseCode result = operation(master);
                   std::lock_guard<std::mutex> lock(mutex_);
                   results_.push_back(result);
-                  if (result == ResponsePalmDesktopClosed || left < after)
-                      --left;
+                  if (result == ResponsePalmDesktopClosed || left < after) --left;
               }
               ended_ = true;
-          })
-    {
-    }
-    ~Engine()
-    {
+          }) {}
+    ~Engine() {
         abandon_ = true;
-        if (thread_.joinable())
-            thread_.join();
+        if (thread_.joinable()) thread_.join();
     }
-    std::size_t size()
-    {
+    std::size_t size() {
         std::lock_guard<std::mutex> lock(mutex_);
         return results_.size();
     }
     /// Waits (pumping messages) until the engine has ended; its results.
-    std::vector<ResponseCode> finish(DWORD mostMs)
-    {
-        for (DWORD waited = 0; waited < mostMs && !ended(); waited += 20)
-            pumpMessages(20);
+    std::vector<ResponseCode> finish(DWORD mostMs) {
+        for (DWORD waited = 0; waited < mostMs && !ended(); waited += 20) pumpMessages(20);
         abandon_ = true;
         thread_.join();
         return results_;
@@ -124,39 +79,13 @@ private:
     std::thread thread_;
 };
 
-/// Successes, at most one failure (a command withdrawn by the stop), then
-/// closed exactly once, then ResponseOk at once for everything.
-void expectClosedOnce(const std::vector<ResponseCode>& results)
-{
-    std::string sequence;
-    for (const ResponseCode result : results)
-        sequence += std::to_string(result) + " ";
-    SCOPED_TRACE("results: " + sequence);
-    const auto closed = std::find(results.begin(), results.end(), ResponsePalmDesktopClosed);
-    ASSERT_NE(closed, results.end());
-    EXPECT_EQ(std::count(results.begin(), results.end(), ResponsePalmDesktopClosed), 1);
-    const bool withdrawn = closed != results.begin() && closed[-1] == ResponseFailed;
-    EXPECT_TRUE(std::all_of(results.begin(), closed - withdrawn, [](ResponseCode r) { return r == ResponseOk; }));
-    EXPECT_TRUE(std::all_of(closed + 1, results.end(), [](ResponseCode r) { return r == ResponseOk; }));
-}
-
-win::ComPtr<IDesktopAddin> newAddin()
-{
-    win::ComPtr<IDesktopAddin> addin;
-    EXPECT_EQ(S_OK, CBrannockAddin::create(nullptr, IID_IDesktopAddin, addin.putVoid()));
-    return addin;
-}
-
 class AddinShutdown : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (auto name : {L"Business", L"Personal"})
-            desk.contacts().addCategory(name);
+    void SetUp() override {
+        for (auto name : {L"Business", L"Personal"}) desk.contacts().addCategory(name);
         locks = comModule().lockCount();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         // Palm Desktop's objects that outlive an add-in uninitialised in the
         // middle of an export: the current handler and the application.
         sectionDispatch().reset();
@@ -166,8 +95,7 @@ protected:
     }
 
     /// Initialises `addin` in the stand-in host.
-    void initialize(IDesktopAddin& addin)
-    {
+    void initialize(IDesktopAddin& addin) {
         LONG success = 0;
         EXPECT_EQ(S_OK, addin.OnInitialize(&host, 1, 0x0401, 0, &success));
         EXPECT_EQ(1, success);
@@ -175,20 +103,17 @@ protected:
 
     const std::string suffix = isolateChannel();
     standin::StandinDesktop desk;
-    StandinHost host{desk.application()};
+    HostDouble host{E_NOINTERFACE, desk.application()};
     long locks = 0;
 };
 
-ResponseCode exportBracket(CommandMaster& master)
-{
+ResponseCode exportBracket(CommandMaster& master) {
     const ResponseCode result = master.beginExport(SectionContact);
-    if (result != ResponseOk)
-        return result;
+    if (result != ResponseOk) return result;
     return master.endExport();
 }
 
-TEST_F(AddinShutdown, UninitialisedDuringTheTenSecondStartWithACommandWaiting)
-{
+TEST_F(AddinShutdown, UninitialisedDuringTheTenSecondStartWithACommandWaiting) {
     slaveStartDelayMs = 10000;
     win::ComPtr<IDesktopAddin> addin = newAddin();
     initialize(*addin.get());
@@ -197,12 +122,11 @@ TEST_F(AddinShutdown, UninitialisedDuringTheTenSecondStartWithACommandWaiting)
     EXPECT_EQ(0u, engine.size()) << "nothing is served before the start delay ends";
     EXPECT_EQ(S_OK, addin->OnUninitialize());
     const std::vector<ResponseCode> results = engine.finish(15000);
-    expectClosedOnce(results);
+    expectClosedExactlyOnce(results);
     EXPECT_FALSE(sectionDispatch().hasCurrentHandler()) << "the waiting command never ran";
 }
 
-TEST_F(AddinShutdown, UninitialisedAtRandomMomentsOfAShortenedStartUnderAStreamOfCommands)
-{
+TEST_F(AddinShutdown, UninitialisedAtRandomMomentsOfAShortenedStartUnderAStreamOfCommands) {
     slaveStartDelayMs = 300;
     std::mt19937 random(6);
     constexpr int cycles = 8;
@@ -215,10 +139,9 @@ TEST_F(AddinShutdown, UninitialisedAtRandomMomentsOfAShortenedStartUnderAStreamO
         EXPECT_EQ(S_OK, addin->OnUninitialize());
         addin.reset();
         SCOPED_TRACE("cycle " + std::to_string(cycle));
-        expectClosedOnce(engine.finish(15000));
+        expectClosedExactlyOnce(engine.finish(15000));
         EXPECT_EQ(locks, comModule().lockCount());
-        if (cycle == 0)
-            afterFirst = processUsage();
+        if (cycle == 0) afterFirst = processUsage();
     }
     const ProcessUsage atEnd = processUsage();
     std::printf("[figures] add-in started and stopped %d times under load: handles %lu -> %lu, private bytes "
@@ -227,8 +150,7 @@ TEST_F(AddinShutdown, UninitialisedAtRandomMomentsOfAShortenedStartUnderAStreamO
     EXPECT_LE(atEnd.handles, afterFirst.handles);
 }
 
-TEST_F(AddinShutdown, UninitialisedDuringALongExport)
-{
+TEST_F(AddinShutdown, UninitialisedDuringALongExport) {
     constexpr int contacts = 300;
     for (int i = 0; i < contacts; ++i)
         desk.addContact(i % 2 ? L"Business" : L"Personal", L"First", L"Name" + std::to_wstring(1000 + i));
@@ -258,18 +180,16 @@ TEST_F(AddinShutdown, UninitialisedDuringALongExport)
     for (int waited = 0; waited < 300; ++waited) {
         pumpMessages(20);
         std::lock_guard<std::mutex> lock(mutex);
-        if (names.size() >= 15)
-            break;
+        if (names.size() >= 15) break;
     }
     EXPECT_EQ(S_OK, addin->OnUninitialize());
     const std::vector<ResponseCode> results = engine.finish(15000);
-    expectClosedOnce(results);
+    expectClosedExactlyOnce(results);
     ASSERT_GE(names.size(), 15u);
     EXPECT_LT(names.size(), static_cast<std::size_t>(contacts));
     // The records exported before the stop are whole: the Business
     // category's contacts, in their order.
-    for (std::size_t i = 0; i < names.size(); ++i)
-        EXPECT_EQ(names[i], "Name" + std::to_string(1001 + 2 * i));
+    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(names[i], "Name" + std::to_string(1001 + 2 * i));
     std::printf("[figures] add-in uninitialised after %zu of %d records of an export\n", names.size(), contacts);
 }
 

@@ -5,111 +5,76 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "sections/calendar_section.h"
 #include "sections/field_keys.h"
-#include "standin/standin_desktop.h"
+#include "section_test_support.h"
 
 namespace {
 
-using standin::StandinDesktop;
+using namespace sectiontest;
 
-DATE at(int year, int month, int day, int hour = 0)
-{
-    return calendarDateToDateValue(year, month, day) + hour / 24.0;
-}
+DATE at(int year, int month, int day, int hour = 0) { return calendarDateToDateValue(year, month, day) + hour / 24.0; }
 
-Repeat parsed(const std::string& text)
-{
+Repeat parsed(const std::string& text) {
     Repeat repeat;
     repeat.parse(text);
     return repeat;
 }
 
-std::vector<int> patternOf(const Repeat& repeat)
-{
-    std::vector<int> pattern(7);
-    repeat.getDayPattern(pattern.data());
-    return pattern;
-}
-
 class CalendarRecurrenceTest : public ::testing::Test {
 protected:
-    CalendarRecurrenceTest()
-    {
-        win::ComPtr<IDispatch> answer;
-        desk.application()->get_Calendar(answer.put());
-        collection = answer.query<CalendarCollection>(IID_CalendarCollection);
-    }
-
-    standin::CalendarSection::Item repeatingEvent(DATE start, long kind, long interval, DATE end, long mask)
-    {
+    void repeatingEvent(DATE start, long kind, long interval, DATE end, long mask, std::vector<DATE> exceptions = {}) {
         auto event = desk.addEvent(start, start + 1.0 / 24, L"repeating");
-        event->repeating = kind != 0;
+        event->repeating = 1;
         event->repeat = standin::EventRepeatRule{kind, interval, end, mask};
-        return event;
+        event->exceptions = std::move(exceptions);
     }
-
-    /// The "Repeat" texts of every event, in window order.
-    std::vector<std::string> exportedRepeats()
-    {
-        CalendarSectionImpl handler(collection.get());
-        EXPECT_EQ(handler.beginExport(), ResponseOk);
-        std::vector<std::string> texts;
-        Record record;
-        while (handler.getNextRecord(record) == ResponseOk) {
-            texts.push_back(record.getField(fieldkey::Repeat));
-            record.clear();
-        }
-        return texts;
+    /// The "Repeat" of every event, parsed, in window order.
+    std::vector<Repeat> exportedRepeats() {
+        std::vector<Repeat> repeats;
+        for (const Record& record : exportAll(handler)) repeats.push_back(parsed(record.getField(fieldkey::Repeat)));
+        return repeats;
     }
-
     /// Imports one event starting on 5 January 2009 with `repeat`; answers it.
-    standin::CalendarSection::Item imported(const Repeat& repeat)
-    {
-        CalendarSectionImpl handler(collection.get());
+    standin::CalendarSection::Item imported(const Repeat& repeat) {
         EXPECT_EQ(handler.beginImport(), ResponseOk);
-        Record record;
-        record.putField(fieldkey::calendar::StartDate, "20090105");
-        record.putField(fieldkey::Repeat, repeat.save());
         std::string id;
-        EXPECT_EQ(handler.sendRecord(record, id), ResponseOk);
+        EXPECT_EQ(handler.sendRecord(withFields({{fieldkey::calendar::StartDate, "20090105"},
+                                                 {fieldkey::Repeat, repeat.save()}}),
+                                     id),
+                  ResponseOk);
         return desk.calendar().items().back();
     }
 
-    StandinDesktop desk;
-    win::ComPtr<CalendarCollection> collection;
+    standin::StandinDesktop desk;
+    win::ComPtr<CalendarCollection> collection =
+        collectionOf<CalendarCollection>(desk, &PalmApplication::get_Calendar, IID_CalendarCollection);
+    CalendarSectionImpl handler{collection.get()};
 };
 
-TEST(RepeatRuleMapping, WeekdayRunsAndDayPatternsGiveMasks)
-{
+TEST(RepeatRuleMapping, WeekdayRunsAndDayPatternsGiveMasks) {
     Repeat run;
     run.setRepeatType(2);
-    run.setDayOfWeek(6);
-    run.setNumDaysToRepeat(3);
-    EXPECT_EQ(palmRuleOf(run)->kind, 2);
-    EXPECT_EQ(palmRuleOf(run)->mask, 0x61);  // Friday, Saturday, Sunday
-    run.setNumDaysToRepeat(10);
-    EXPECT_EQ(palmRuleOf(run)->mask, 0x7F);
-    run.setNumDaysToRepeat(0);
-    EXPECT_EQ(palmRuleOf(run)->mask, 0);
-    run.setDayOfWeek(0);  // no such day: the run goes on at Sunday
-    run.setNumDaysToRepeat(2);
-    EXPECT_EQ(palmRuleOf(run)->mask, 0x01);
-
+    // {first weekday, days}: Friday for 3 days is Friday, Saturday, Sunday;
+    // day 0 (no such day) runs on at Sunday.
+    const int runs[][3] = {{6, 3, 0x61}, {6, 10, 0x7F}, {6, 0, 0}, {0, 2, 0x01}};
+    for (const auto& [day, days, mask] : runs) {
+        run.setDayOfWeek(day);
+        run.setNumDaysToRepeat(days);
+        EXPECT_EQ(palmRuleOf(run)->kind, 2);
+        EXPECT_EQ(palmRuleOf(run)->mask, mask) << day << " for " << days;
+    }
     Repeat pattern;
     pattern.setRepeatType(12);
     const int days[7] = {0, 1, 0, 1, 0, 1, 0};
     pattern.setDayPattern(days);
     EXPECT_EQ(palmRuleOf(pattern)->kind, 2);
     EXPECT_EQ(palmRuleOf(pattern)->mask, 0x2A);
-
-    EXPECT_EQ(weekdayBit(1), 1);
-    EXPECT_EQ(weekdayBit(7), 0x40);
-    EXPECT_EQ(weekdayBit(8), 0);
 }
 
-TEST(RepeatRuleMapping, TypesThreeAndFourSwapWithKindsAndOthersHaveNoRule)
-{
+TEST(RepeatRuleMapping, TypesThreeAndFourSwapWithKindsAndOthersHaveNoRule) {
     Repeat repeat;
     const std::pair<int, long> accepted[] = {{1, 1}, {3, 4}, {4, 3}, {5, 5}};
     for (const auto& [type, kind] : accepted) {
@@ -126,8 +91,7 @@ TEST(RepeatRuleMapping, TypesThreeAndFourSwapWithKindsAndOthersHaveNoRule)
 
 // Only "0" and valid date texts are read as such; "-1" (the export's own
 // no-end marker), short, non-numeric or impossible dates mean no end.
-TEST(RepeatRuleMapping, EndDateTextsThatNameNoDayMeanNoEnd)
-{
+TEST(RepeatRuleMapping, EndDateTextsThatNameNoDayMeanNoEnd) {
     EXPECT_DOUBLE_EQ(palmEndDate("20090630"), at(2009, 6, 30));
     EXPECT_DOUBLE_EQ(palmEndDate("20080229"), at(2008, 2, 29));
     for (const char* noDay : {"0", "-1", "", "2009", "2009063", "200906300", "2009-6-3", "20091301", "20090230",
@@ -137,8 +101,7 @@ TEST(RepeatRuleMapping, EndDateTextsThatNameNoDayMeanNoEnd)
     EXPECT_EQ(repeatEndText(at(2009, 6, 30)), "20090630");
 }
 
-TEST_F(CalendarRecurrenceTest, ExportsKindsAsRepeatTypes)
-{
+TEST_F(CalendarRecurrenceTest, ExportsKindsAsRepeatTypes) {
     repeatingEvent(at(2007, 1, 1, 9), 1, 3, at(2007, 3, 1), 0);
     repeatingEvent(at(2007, 1, 2, 9), 2, 2, 0.0, 0x2A);
     repeatingEvent(at(2007, 1, 31, 9), 3, 1, 0.0, 0);  // a Wednesday in week 5
@@ -146,56 +109,44 @@ TEST_F(CalendarRecurrenceTest, ExportsKindsAsRepeatTypes)
     repeatingEvent(at(2007, 2, 2, 9), 5, 1, 0.0, 0);
     repeatingEvent(at(2007, 2, 3, 9), 6, 1, 0.0, 0);
 
-    const std::vector<std::string> texts = exportedRepeats();
-    ASSERT_EQ(texts.size(), 6u);
+    const std::vector<Repeat> r = exportedRepeats();
+    ASSERT_EQ(r.size(), 6u);
+    EXPECT_EQ(r[0].getRepeatType(), 1);
+    EXPECT_EQ(r[0].getFrequency(), 3);
+    EXPECT_EQ(r[0].getStartDate() + "-" + r[0].getEndDate(), "20070101-20070301");
 
-    const Repeat daily = parsed(texts[0]);
-    EXPECT_EQ(daily.getRepeatType(), 1);
-    EXPECT_EQ(daily.getFrequency(), 3);
-    EXPECT_EQ(daily.getStartDate(), "20070101");
-    EXPECT_EQ(daily.getEndDate(), "20070301");
+    EXPECT_EQ(r[1].getRepeatType(), 12);
+    std::vector<int> pattern(7);
+    r[1].getDayPattern(pattern.data());
+    EXPECT_EQ(pattern, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
+    EXPECT_EQ(r[1].getNumDaysToRepeat(), 1);
+    EXPECT_EQ(r[1].getEndDate(), "-1");
 
-    const Repeat weekly = parsed(texts[1]);
-    EXPECT_EQ(weekly.getRepeatType(), 12);
-    EXPECT_EQ(patternOf(weekly), (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
-    EXPECT_EQ(weekly.getNumDaysToRepeat(), 1);
-    EXPECT_EQ(weekly.getEndDate(), "-1");
-
-    const Repeat byWeekday = parsed(texts[2]);
-    EXPECT_EQ(byWeekday.getRepeatType(), 4);
-    EXPECT_EQ(byWeekday.getDayOfWeek(), 4);
-    EXPECT_EQ(byWeekday.getWeekOfMonth(), 5);
-
-    const Repeat byDate = parsed(texts[3]);
-    EXPECT_EQ(byDate.getRepeatType(), 3);
-    EXPECT_EQ(byDate.getDayOfMonth(), 1);
-
-    const Repeat yearly = parsed(texts[4]);
-    EXPECT_EQ(yearly.getRepeatType(), 5);
-    EXPECT_EQ(yearly.getDayOfMonth(), 2);
-    EXPECT_EQ(yearly.getMonth(), 2);
-
-    EXPECT_EQ(texts[5], "");  // kind 6: repeating, but no recurrence text
+    EXPECT_EQ(r[2].getRepeatType(), 4);
+    EXPECT_EQ(r[2].getDayOfWeek(), 4);
+    EXPECT_EQ(r[2].getWeekOfMonth(), 5);
+    EXPECT_EQ(r[3].getRepeatType(), 3);
+    EXPECT_EQ(r[3].getDayOfMonth(), 1);
+    EXPECT_EQ(r[4].getRepeatType(), 5);
+    EXPECT_EQ(r[4].getDayOfMonth(), 2);
+    EXPECT_EQ(r[4].getMonth(), 2);
+    EXPECT_EQ(exportAll(handler).at(5).getField(fieldkey::Repeat), "");  // kind 6: repeating, no text
 }
 
-TEST_F(CalendarRecurrenceTest, ExceptionsAreSearchedUpTo2031OrTheDayAfterTheEnd)
-{
-    auto open = repeatingEvent(at(2009, 1, 5, 9), 1, 1, 0.0, 0);
-    open->exceptions = {at(2009, 1, 3), at(2009, 1, 4), at(2010, 3, 3), at(2031, 12, 29), at(2031, 12, 31)};
-    auto ending = repeatingEvent(at(2009, 1, 6, 9), 1, 1, at(2009, 6, 30), 0);
-    ending->exceptions = {at(2009, 6, 30), at(2009, 7, 1), at(2009, 7, 2)};
-    auto late = repeatingEvent(at(2009, 1, 7, 9), 1, 1, at(2040, 1, 1), 0);
-    late->exceptions = {at(2031, 12, 30), at(2032, 1, 5)};
+TEST_F(CalendarRecurrenceTest, ExceptionsAreSearchedUpTo2031OrTheDayAfterTheEnd) {
+    repeatingEvent(at(2009, 1, 5, 9), 1, 1, 0.0, 0,
+                   {at(2009, 1, 3), at(2009, 1, 4), at(2010, 3, 3), at(2031, 12, 29), at(2031, 12, 31)});
+    repeatingEvent(at(2009, 1, 6, 9), 1, 1, at(2009, 6, 30), 0, {at(2009, 6, 30), at(2009, 7, 1), at(2009, 7, 2)});
+    repeatingEvent(at(2009, 1, 7, 9), 1, 1, at(2040, 1, 1), 0, {at(2031, 12, 30), at(2032, 1, 5)});
 
-    const std::vector<std::string> texts = exportedRepeats();
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(parsed(texts[0]).getExclusionDates(), (std::vector<std::string>{"20100303", "20311229"}));
-    EXPECT_EQ(parsed(texts[1]).getExclusionDates(), (std::vector<std::string>{"20090630", "20090701"}));
-    EXPECT_EQ(parsed(texts[2]).getExclusionDates(), (std::vector<std::string>{"20311230"}));
+    const std::vector<Repeat> r = exportedRepeats();
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[0].getExclusionDates(), (std::vector<std::string>{"20100303", "20311229"}));
+    EXPECT_EQ(r[1].getExclusionDates(), (std::vector<std::string>{"20090630", "20090701"}));
+    EXPECT_EQ(r[2].getExclusionDates(), (std::vector<std::string>{"20311230"}));
 }
 
-TEST_F(CalendarRecurrenceTest, ImportsRuleEndAndExceptions)
-{
+TEST_F(CalendarRecurrenceTest, ImportsRuleEndAndExceptions) {
     Repeat weekly;
     weekly.setRepeatType(2);
     weekly.setDayOfWeek(6);
@@ -212,17 +163,14 @@ TEST_F(CalendarRecurrenceTest, ImportsRuleEndAndExceptions)
     EXPECT_EQ(event->exceptions, (std::vector<DATE>{at(2009, 1, 9), at(2009, 1, 16)}));
 
     Repeat monthly;
-    monthly.setRepeatType(3);
-    monthly.setEndDate("-1");
-    event = imported(monthly);
-    EXPECT_EQ(event->repeat.kind, 4);
-    EXPECT_EQ(event->repeat.end, 0.0);
-    monthly.setRepeatType(4);
-    monthly.setEndDate("0");
-    event = imported(monthly);
-    EXPECT_EQ(event->repeat.kind, 3);
-    EXPECT_EQ(event->repeat.end, 0.0);
-
+    const std::tuple<int, const char*, long> swapped[] = {{3, "-1", 4}, {4, "0", 3}};
+    for (const auto& [type, end, kind] : swapped) {
+        monthly.setRepeatType(type);
+        monthly.setEndDate(end);
+        event = imported(monthly);
+        EXPECT_EQ(event->repeat.kind, kind) << type;
+        EXPECT_EQ(event->repeat.end, 0.0) << type;
+    }
     for (int type : {0, 7, 13, -1}) {
         Repeat unknown;
         unknown.setRepeatType(type);

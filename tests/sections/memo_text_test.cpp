@@ -8,55 +8,38 @@
 
 namespace {
 
-constexpr UINT westernCodePage = 1252;
-constexpr UINT japaneseCodePage = 932;
-const std::string hiragana = "\x82\xa0";  // one double-byte character of code page 932
-
-MemoText split(const std::string& text, UINT codePage = westernCodePage) {
-    return MemoSectionImpl::splitMemoText(text, codePage);
-}
-
-TEST(MemoText, FirstLineIsTheTitle) {
-    EXPECT_EQ(split("Shopping\r\nmilk\r\neggs").title, "Shopping");
-    EXPECT_EQ(split("Shopping\r\nmilk\r\neggs").body, "milk\r\neggs");
-    EXPECT_EQ(split("\r\nbody").title, "");
-    EXPECT_EQ(split("\r\nbody").body, "body");
-    EXPECT_EQ(split("only a title").title, "only a title");
-    EXPECT_EQ(split("only a title").body, "");
-    EXPECT_EQ(split("bare\nnewline").title, "bare\nnewline");
-    EXPECT_EQ(split("").title, "");
-    EXPECT_EQ(split("").body, "");
-}
-
-TEST(MemoText, TitleStopsAt255Bytes) {
-    const std::string exact(255, 't');
-    EXPECT_EQ(split(exact).title, exact);
-    EXPECT_EQ(split(exact).body, "");
-    EXPECT_EQ(split(exact + "\r\nbody").body, "body");
-
-    // A longer first line goes on in the body, line break and all.
-    const std::string line(300, 'x');
-    const MemoText longLine = split(line + "\r\nnext");
-    EXPECT_EQ(longLine.title, std::string(255, 'x'));
-    EXPECT_EQ(longLine.body, std::string(45, 'x') + "\r\nnext");
-    EXPECT_EQ(split(exact + "u").body, "u");
-}
-
-TEST(MemoText, DoubleByteCharacterIsNotCut) {
-    const std::string text = std::string(254, 'a') + hiragana + "rest";
-    const MemoText japanese = split(text, japaneseCodePage);
-    EXPECT_EQ(japanese.title, std::string(254, 'a'));
-    EXPECT_EQ(japanese.body, hiragana + "rest");
-
-    // In a single-byte code page the same bytes are 255 characters.
-    EXPECT_EQ(split(text, westernCodePage).title.size(), 255u);
-
-    std::string wide;
-    for (int i = 0; i < 200; ++i) wide += hiragana;
-    EXPECT_EQ(split(wide, japaneseCodePage).title.size(), 254u);
-    EXPECT_EQ(split(wide, japaneseCodePage).body.size(), 146u);
-    EXPECT_EQ(split(hiragana + "\r\n" + hiragana, japaneseCodePage).title, hiragana);
-    EXPECT_EQ(split(hiragana + "\r\n" + hiragana, japaneseCodePage).body, hiragana);
+TEST(MemoText, TitleIsTheFirstLineOfAtMost255BytesWithoutCuttingACharacter) {
+    const std::string hiragana = "\x82\xa0";  // one double-byte character of code page 932
+    std::string twoHundredHiragana;
+    for (int i = 0; i < 200; ++i) twoHundredHiragana += hiragana;
+    const std::string x255(255, 'x');
+    struct Case {
+        std::string text;
+        UINT codePage;
+        std::string title, body;
+    };
+    const Case cases[] = {
+        {"Shopping\r\nmilk\r\neggs", 1252, "Shopping", "milk\r\neggs"},
+        {"\r\nbody", 1252, "", "body"},
+        {"only a title", 1252, "only a title", ""},
+        {"bare\nnewline", 1252, "bare\nnewline", ""},
+        {"", 1252, "", ""},
+        {x255, 1252, x255, ""},
+        {x255 + "\r\nbody", 1252, x255, "body"},
+        {x255 + "u", 1252, x255, "u"},
+        // A longer first line goes on in the body, line break and all.
+        {x255 + std::string(45, 'x') + "\r\nnext", 1252, x255, std::string(45, 'x') + "\r\nnext"},
+        // A lead byte at byte 255 stays with its character, in the body.
+        {std::string(254, 'a') + hiragana + "rest", 932, std::string(254, 'a'), hiragana + "rest"},
+        {std::string(254, 'a') + hiragana + "rest", 1252, std::string(254, 'a') + "\x82", "\xa0rest"},
+        {twoHundredHiragana, 932, twoHundredHiragana.substr(0, 254), twoHundredHiragana.substr(254)},
+        {hiragana + "\r\n" + hiragana, 932, hiragana, hiragana},
+    };
+    for (const Case& c : cases) {
+        const MemoText split = MemoSectionImpl::splitMemoText(c.text, c.codePage);
+        EXPECT_EQ(split.title, c.title) << c.text.substr(0, 20) << " in " << c.codePage;
+        EXPECT_EQ(split.body, c.body) << c.text.substr(0, 20) << " in " << c.codePage;
+    }
 }
 
 }  // namespace

@@ -12,136 +12,66 @@
 
 namespace {
 
-#define SLOT(vtbl, method) (offsetof(vtbl, method) / sizeof(void*))
+struct Slot {
+    const char* method;
+    std::size_t actual, expected;
+};
+#define SLOT(vtbl, method, expected) Slot{#vtbl "::" #method, offsetof(vtbl, method) / sizeof(void*), expected}
 
-TEST(PalmDesktopLayout, DispatchHeadAndApplication) {
-    EXPECT_EQ(SLOT(PalmApplicationVtbl, QueryInterface), 0u);
-    EXPECT_EQ(SLOT(PalmApplicationVtbl, Invoke), 6u);
-    EXPECT_EQ(SLOT(PalmApplicationVtbl, get_Contacts), 10u);
-    EXPECT_EQ(SLOT(PalmApplicationVtbl, get_Calendar), 11u);
-    EXPECT_EQ(SLOT(PalmApplicationVtbl, get_Memos), 12u);
-    EXPECT_EQ(SLOT(PalmApplicationVtbl, get_TodoList), 13u);
+TEST(PalmDesktopLayout, EveryMethodTheHandlersCallSitsAtPalmDesktopsSlot) {
+    const Slot slots[] = {
+        SLOT(PalmApplicationVtbl, QueryInterface, 0), SLOT(PalmApplicationVtbl, Invoke, 6),
+        SLOT(PalmApplicationVtbl, get_Contacts, 10), SLOT(PalmApplicationVtbl, get_Calendar, 11),
+        SLOT(PalmApplicationVtbl, get_Memos, 12), SLOT(PalmApplicationVtbl, get_TodoList, 13),
+        SLOT(ContactCollectionVtbl, get_Categories, 7), SLOT(ContactCollectionVtbl, get_CategoryView, 9),
+        SLOT(ContactCollectionVtbl, NewContact, 11), SLOT(ContactCollectionVtbl, AddCategory, 15),
+        SLOT(ContactCategoryListVtbl, get_Count, 7), SLOT(ContactCategoryListVtbl, get_Item, 8),
+        SLOT(ContactViewVtbl, get_Count, 7), SLOT(ContactViewVtbl, get_Item, 8),
+        SLOT(ContactItemVtbl, get_FirstName, 7), SLOT(ContactItemVtbl, put_LastName, 10),
+        SLOT(ContactItemVtbl, put_Country, 24), SLOT(ContactItemVtbl, get_Note, 25),
+        SLOT(ContactItemVtbl, put_Note, 26), SLOT(ContactItemVtbl, get_Custom, 27),
+        SLOT(ContactItemVtbl, put_Custom, 28), SLOT(ContactItemVtbl, put_Category, 31),
+        SLOT(ContactItemVtbl, Delete, 32), SLOT(ContactItemVtbl, get_Private, 38),
+        SLOT(ContactItemVtbl, put_Private, 39), SLOT(ContactItemVtbl, GetPhone, 40),
+        SLOT(ContactItemVtbl, SetPhone, 41), SLOT(ContactItemVtbl, get_ReadingFirstName, 44),
+        SLOT(ContactItemVtbl, put_ReadingCompany, 49), SLOT(ContactItemExVtbl, get_Note, 25),
+        SLOT(ContactItemExVtbl, get_WebSite, 50), SLOT(ContactItemExVtbl, put_WebSite, 51),
+        SLOT(ContactItemExVtbl, get_AddressStreet, 52), SLOT(ContactItemExVtbl, put_AddressCountry, 61),
+        SLOT(ContactItemExVtbl, get_Birthday, 62), SLOT(ContactItemExVtbl, put_Birthday, 63),
+        SLOT(ContactItemExVtbl, GetIm, 66), SLOT(ContactItemExVtbl, SetIm, 67),
+        SLOT(MemoCollectionVtbl, get_Categories, 8), SLOT(MemoCollectionVtbl, get_CategoryView, 10),
+        SLOT(MemoCollectionVtbl, NewMemo, 12), SLOT(MemoCollectionVtbl, AddCategory, 15),
+        SLOT(TodoCollectionVtbl, get_Categories, 8), SLOT(TodoCollectionVtbl, get_CategoryView, 10),
+        SLOT(TodoCollectionVtbl, NewTodo, 12), SLOT(TodoCollectionVtbl, AddCategory, 15),
+        SLOT(MemoCategoryListVtbl, get_Count, 9), SLOT(MemoCategoryListVtbl, get_Item, 10),
+        SLOT(MemoViewVtbl, get_Item, 10), SLOT(TodoCategoryListVtbl, get_Item, 10), SLOT(TodoViewVtbl, get_Count, 9),
+        SLOT(TodoViewVtbl, get_Item, 10), SLOT(MemoItemVtbl, get_Text, 10), SLOT(MemoItemVtbl, put_Text, 11),
+        SLOT(MemoItemVtbl, put_Category, 13), SLOT(MemoItemVtbl, get_Private, 16),
+        SLOT(MemoItemVtbl, put_Private, 17), SLOT(MemoItemVtbl, Delete, 18), SLOT(TodoItemVtbl, get_Description, 10),
+        SLOT(TodoItemVtbl, put_Priority, 13), SLOT(TodoItemVtbl, get_DueDate, 16),
+        SLOT(TodoItemVtbl, put_Completed, 19), SLOT(TodoItemVtbl, get_Note, 20), SLOT(TodoItemVtbl, put_Note, 21),
+        SLOT(TodoItemVtbl, put_Category, 23), SLOT(TodoItemVtbl, get_Private, 26), SLOT(TodoItemVtbl, Delete, 28),
+        SLOT(TodoItemExVtbl, get_DueDate, 16), SLOT(TodoItemExVtbl, get_Repeating, 30),
+        SLOT(TodoItemExVtbl, GetRepeat, 32), SLOT(TodoItemExVtbl, SetRepeat, 34),
+        SLOT(TodoItemExVtbl, get_AlarmFlag, 40), SLOT(TodoItemExVtbl, put_AlarmFlag, 41),
+        SLOT(TodoItemExVtbl, SetAlarm, 44), SLOT(TodoItemExVtbl, GetAlarm, 45),
+        SLOT(TodoItemExVtbl, get_RepeatExtra, 46), SLOT(CalendarCollectionVtbl, get_Categories, 8),
+        SLOT(CalendarCollectionVtbl, Events, 12), SLOT(CalendarCollectionVtbl, NewEvent, 15),
+        SLOT(CalendarCategoryListVtbl, get_Count, 7), SLOT(CalendarCategoryListVtbl, get_Item, 8),
+        SLOT(EventListVtbl, get_Count, 9), SLOT(EventListVtbl, get_Item, 10), SLOT(EventItemVtbl, get_Start, 12),
+        SLOT(EventItemVtbl, put_Start, 13), SLOT(EventItemVtbl, get_End, 16), SLOT(EventItemVtbl, put_Untimed, 19),
+        SLOT(EventItemVtbl, get_Description, 20), SLOT(EventItemVtbl, put_Note, 23),
+        SLOT(EventItemVtbl, get_Repeating, 24), SLOT(EventItemVtbl, get_ExceptionCount, 25),
+        SLOT(EventItemVtbl, get_AlarmFlag, 26), SLOT(EventItemVtbl, put_AlarmFlag, 27),
+        SLOT(EventItemVtbl, AddException, 29), SLOT(EventItemVtbl, FirstException, 33),
+        SLOT(EventItemVtbl, NextException, 35), SLOT(EventItemVtbl, SetAlarmLead, 36),
+        SLOT(EventItemVtbl, GetAlarmLead, 37), SLOT(EventItemVtbl, GetRepeat, 39),
+        SLOT(EventItemVtbl, SetRepeat, 41), SLOT(EventItemVtbl, get_Category, 43),
+        SLOT(EventItemVtbl, put_Category, 44), SLOT(EventItemVtbl, get_Private, 47),
+        SLOT(EventItemVtbl, put_Private, 48), SLOT(EventItemVtbl, Delete, 49), SLOT(EventItemExVtbl, Delete, 49),
+        SLOT(EventItemExVtbl, get_Location, 50), SLOT(EventItemExVtbl, put_Location, 51)};
+    for (const Slot& slot : slots) EXPECT_EQ(slot.actual, slot.expected) << slot.method;
     EXPECT_EQ(sizeof(PalmApplicationVtbl) / sizeof(void*), 14u);
-}
-
-TEST(PalmDesktopLayout, Contacts) {
-    EXPECT_EQ(SLOT(ContactCollectionVtbl, get_Categories), 7u);
-    EXPECT_EQ(SLOT(ContactCollectionVtbl, get_CategoryView), 9u);
-    EXPECT_EQ(SLOT(ContactCollectionVtbl, NewContact), 11u);
-    EXPECT_EQ(SLOT(ContactCollectionVtbl, AddCategory), 15u);
-    EXPECT_EQ(SLOT(ContactCategoryListVtbl, get_Count), 7u);
-    EXPECT_EQ(SLOT(ContactCategoryListVtbl, get_Item), 8u);
-    EXPECT_EQ(SLOT(ContactViewVtbl, get_Count), 7u);
-    EXPECT_EQ(SLOT(ContactViewVtbl, get_Item), 8u);
-
-    EXPECT_EQ(SLOT(ContactItemVtbl, get_FirstName), 7u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, put_LastName), 10u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, put_Country), 24u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, get_Note), 25u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, put_Note), 26u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, get_Custom), 27u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, put_Custom), 28u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, put_Category), 31u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, Delete), 32u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, get_Private), 38u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, put_Private), 39u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, GetPhone), 40u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, SetPhone), 41u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, get_ReadingFirstName), 44u);
-    EXPECT_EQ(SLOT(ContactItemVtbl, put_ReadingCompany), 49u);
-
-    EXPECT_EQ(SLOT(ContactItemExVtbl, get_Note), 25u);
-    EXPECT_EQ(SLOT(ContactItemExVtbl, get_WebSite), 50u);
-    EXPECT_EQ(SLOT(ContactItemExVtbl, put_WebSite), 51u);
-    EXPECT_EQ(SLOT(ContactItemExVtbl, get_AddressStreet), 52u);
-    EXPECT_EQ(SLOT(ContactItemExVtbl, put_AddressCountry), 61u);
-    EXPECT_EQ(SLOT(ContactItemExVtbl, get_Birthday), 62u);
-    EXPECT_EQ(SLOT(ContactItemExVtbl, put_Birthday), 63u);
-    EXPECT_EQ(SLOT(ContactItemExVtbl, GetIm), 66u);
-    EXPECT_EQ(SLOT(ContactItemExVtbl, SetIm), 67u);
-}
-
-TEST(PalmDesktopLayout, MemosAndTodoLists) {
-    EXPECT_EQ(SLOT(MemoCollectionVtbl, get_Categories), 8u);
-    EXPECT_EQ(SLOT(MemoCollectionVtbl, get_CategoryView), 10u);
-    EXPECT_EQ(SLOT(MemoCollectionVtbl, NewMemo), 12u);
-    EXPECT_EQ(SLOT(MemoCollectionVtbl, AddCategory), 15u);
-    EXPECT_EQ(SLOT(TodoCollectionVtbl, get_Categories), 8u);
-    EXPECT_EQ(SLOT(TodoCollectionVtbl, get_CategoryView), 10u);
-    EXPECT_EQ(SLOT(TodoCollectionVtbl, NewTodo), 12u);
-    EXPECT_EQ(SLOT(TodoCollectionVtbl, AddCategory), 15u);
-    EXPECT_EQ(SLOT(MemoCategoryListVtbl, get_Count), 9u);
-    EXPECT_EQ(SLOT(MemoCategoryListVtbl, get_Item), 10u);
-    EXPECT_EQ(SLOT(MemoViewVtbl, get_Item), 10u);
-    EXPECT_EQ(SLOT(TodoCategoryListVtbl, get_Item), 10u);
-    EXPECT_EQ(SLOT(TodoViewVtbl, get_Count), 9u);
-    EXPECT_EQ(SLOT(TodoViewVtbl, get_Item), 10u);
-
-    EXPECT_EQ(SLOT(MemoItemVtbl, get_Text), 10u);
-    EXPECT_EQ(SLOT(MemoItemVtbl, put_Text), 11u);
-    EXPECT_EQ(SLOT(MemoItemVtbl, put_Category), 13u);
-    EXPECT_EQ(SLOT(MemoItemVtbl, get_Private), 16u);
-    EXPECT_EQ(SLOT(MemoItemVtbl, put_Private), 17u);
-    EXPECT_EQ(SLOT(MemoItemVtbl, Delete), 18u);
-}
-
-TEST(PalmDesktopLayout, Todos) {
-    EXPECT_EQ(SLOT(TodoItemVtbl, get_Description), 10u);
-    EXPECT_EQ(SLOT(TodoItemVtbl, put_Priority), 13u);
-    EXPECT_EQ(SLOT(TodoItemVtbl, get_DueDate), 16u);
-    EXPECT_EQ(SLOT(TodoItemVtbl, put_Completed), 19u);
-    EXPECT_EQ(SLOT(TodoItemVtbl, get_Note), 20u);
-    EXPECT_EQ(SLOT(TodoItemVtbl, put_Note), 21u);
-    EXPECT_EQ(SLOT(TodoItemVtbl, put_Category), 23u);
-    EXPECT_EQ(SLOT(TodoItemVtbl, get_Private), 26u);
-    EXPECT_EQ(SLOT(TodoItemVtbl, Delete), 28u);
-
-    EXPECT_EQ(SLOT(TodoItemExVtbl, get_DueDate), 16u);
-    EXPECT_EQ(SLOT(TodoItemExVtbl, get_Repeating), 30u);
-    EXPECT_EQ(SLOT(TodoItemExVtbl, GetRepeat), 32u);
-    EXPECT_EQ(SLOT(TodoItemExVtbl, SetRepeat), 34u);
-    EXPECT_EQ(SLOT(TodoItemExVtbl, get_AlarmFlag), 40u);
-    EXPECT_EQ(SLOT(TodoItemExVtbl, put_AlarmFlag), 41u);
-    EXPECT_EQ(SLOT(TodoItemExVtbl, SetAlarm), 44u);
-    EXPECT_EQ(SLOT(TodoItemExVtbl, GetAlarm), 45u);
-    EXPECT_EQ(SLOT(TodoItemExVtbl, get_RepeatExtra), 46u);
-}
-
-TEST(PalmDesktopLayout, Calendar) {
-    EXPECT_EQ(SLOT(CalendarCollectionVtbl, get_Categories), 8u);
-    EXPECT_EQ(SLOT(CalendarCollectionVtbl, Events), 12u);
-    EXPECT_EQ(SLOT(CalendarCollectionVtbl, NewEvent), 15u);
-    EXPECT_EQ(SLOT(CalendarCategoryListVtbl, get_Count), 7u);
-    EXPECT_EQ(SLOT(CalendarCategoryListVtbl, get_Item), 8u);
-    EXPECT_EQ(SLOT(EventListVtbl, get_Count), 9u);
-    EXPECT_EQ(SLOT(EventListVtbl, get_Item), 10u);
-
-    EXPECT_EQ(SLOT(EventItemVtbl, get_Start), 12u);
-    EXPECT_EQ(SLOT(EventItemVtbl, put_Start), 13u);
-    EXPECT_EQ(SLOT(EventItemVtbl, get_End), 16u);
-    EXPECT_EQ(SLOT(EventItemVtbl, put_Untimed), 19u);
-    EXPECT_EQ(SLOT(EventItemVtbl, get_Description), 20u);
-    EXPECT_EQ(SLOT(EventItemVtbl, put_Note), 23u);
-    EXPECT_EQ(SLOT(EventItemVtbl, get_Repeating), 24u);
-    EXPECT_EQ(SLOT(EventItemVtbl, get_ExceptionCount), 25u);
-    EXPECT_EQ(SLOT(EventItemVtbl, get_AlarmFlag), 26u);
-    EXPECT_EQ(SLOT(EventItemVtbl, put_AlarmFlag), 27u);
-    EXPECT_EQ(SLOT(EventItemVtbl, AddException), 29u);
-    EXPECT_EQ(SLOT(EventItemVtbl, FirstException), 33u);
-    EXPECT_EQ(SLOT(EventItemVtbl, NextException), 35u);
-    EXPECT_EQ(SLOT(EventItemVtbl, SetAlarmLead), 36u);
-    EXPECT_EQ(SLOT(EventItemVtbl, GetAlarmLead), 37u);
-    EXPECT_EQ(SLOT(EventItemVtbl, GetRepeat), 39u);
-    EXPECT_EQ(SLOT(EventItemVtbl, SetRepeat), 41u);
-    EXPECT_EQ(SLOT(EventItemVtbl, get_Category), 43u);
-    EXPECT_EQ(SLOT(EventItemVtbl, put_Category), 44u);
-    EXPECT_EQ(SLOT(EventItemVtbl, get_Private), 47u);
-    EXPECT_EQ(SLOT(EventItemVtbl, put_Private), 48u);
-    EXPECT_EQ(SLOT(EventItemVtbl, Delete), 49u);
-
-    EXPECT_EQ(SLOT(EventItemExVtbl, Delete), 49u);
-    EXPECT_EQ(SLOT(EventItemExVtbl, get_Location), 50u);
-    EXPECT_EQ(SLOT(EventItemExVtbl, put_Location), 51u);
 }
 
 TEST(PalmDesktopLayout, InterfaceIdentifiers) {

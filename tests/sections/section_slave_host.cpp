@@ -1,5 +1,5 @@
 // The Palm Desktop side of the sections' two-process tests: a stand-in
-// desktop seeded as section_host_seed.h says, the real section handlers,
+// desktop seeded as seedHostDesktop says, the real section handlers,
 // a user-interface thread with a message loop and the 100 ms hand-over
 // timer, and a worker thread running CommandSlave::loop.
 //
@@ -17,9 +17,24 @@
 #include "channel/command_slave.h"
 #include "channel/pending_call.h"
 #include "sections/section_factory.h"
-#include "section_host_seed.h"
+#include "standin/standin_desktop.h"
 
 namespace {
+
+// Contacts: categories "Business" (Ann Archer, Bob Baker), "Empty" (none),
+// "Personal" (Cid Cole, with the note "friend"), in that order.
+// Memos: categories "Unfiled" ("Shopping" / "milk", "Plain title"),
+// "Ideas" ("Garden" / "roses"). Calendar and to-do list: empty.
+void seedHostDesktop(standin::StandinDesktop& desk) {
+    for (auto name : {L"Business", L"Empty", L"Personal"}) desk.contacts().addCategory(name);
+    desk.addContact(L"Business", L"Ann", L"Archer")->phones[0].text = L"555-0100";
+    desk.addContact(L"Personal", L"Cid", L"Cole")->note = L"friend";
+    desk.addContact(L"Business", L"Bob", L"Baker");
+    for (auto name : {L"Unfiled", L"Ideas"}) desk.memos().addCategory(name);
+    desk.addMemo(L"Unfiled", L"Shopping\r\nmilk");
+    desk.addMemo(L"Ideas", L"Garden\r\nroses");
+    desk.addMemo(L"Unfiled", L"Plain title");
+}
 
 DWORD WINAPI serve(void* slave) noexcept {
     static_cast<CommandSlave*>(slave)->loop();
@@ -35,7 +50,7 @@ int main(int argc, char** argv) {
         ::CreateEventA(nullptr, TRUE, FALSE, (std::string("BrannockSectionHostQuit") + argv[1]).c_str()));
 
     standin::StandinDesktop desk;
-    sectiontest::seedHostDesktop(desk);
+    seedHostDesktop(desk);
     sharedApplication() = desk.application();
 
     auto slave = std::make_unique<CommandSlave>();

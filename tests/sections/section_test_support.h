@@ -9,6 +9,7 @@
 
 #include "record/record.h"
 #include "record/record_id_note.h"
+#include "record_fields.h"
 #include "standin/standin_desktop.h"
 #include "win/ansi.h"
 #include "win/com_error.h"
@@ -56,6 +57,7 @@ inline std::wstring composedNote(const std::string& recordId, const std::string&
     return win::toWide(std::string(RecordIdNote::tag) + recordId + "\r\n" + text);
 }
 
-inline std::string narrow(const std::wstring& text) { return win::toNarrow(text); }
+/// The identifier a note carries, or "".
+inline std::string idInNote(const std::wstring& note) { return RecordIdNote(win::toNarrow(note)).getRecordId(); }
 
 }  // namespace sectiontest
