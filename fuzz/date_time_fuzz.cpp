@@ -1,16 +1,7 @@
-// The date and time text parsers and the conversions behind them.
-//
-// The input, split at line feeds, gives a date text, a time text and a
-// second date and time (an alarm); every conversion runs on them, and on
-// arbitrary date values and second counts. Properties, on values drawn
-// from the same bytes:
-// - a valid date (years 100-9999) and time text turn into a date value
-//   that gives the same texts back (except 1899-12-30 00:00, the value 0.0
-//   that means no date);
-// - seconds since 1970 and back give the same fields within the 32-bit
-//   range, and the same weekday as the date value does;
-// - an alarm lead turned into an alarm moment and back gives the same
-//   lead in seconds.
+// The date and time conversions on arbitrary texts (date, time, alarm date,
+// alarm time at line feeds). Round trips on built values: date and time
+// texts through a date value (1899-12-30 00:00 is 0.0, no date), seconds
+// since 1970 within 32 bits, and an alarm lead through an alarm moment.
 #include "fuzz_support.h"
 #include "record/date_time.h"
 

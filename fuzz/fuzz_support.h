@@ -2,12 +2,11 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-// What every fuzz target shares: a property check that stops the run with
-// a crash libFuzzer records, and texts free of a format's separators.
 
 /// Stops the run when a property does not hold; libFuzzer keeps the input.
 #define FUZZ_CHECK(condition)                                                          \
@@ -32,23 +31,16 @@
 
 namespace fuzz {
 
-/// `text` without any of the bytes in `forbidden` (NUL is always removed,
-/// since a message in the zone ends at its first NUL).
-inline std::string without(std::string text, const std::string& forbidden)
-{
-    std::string kept;
-    kept.reserve(text.size());
-    for (const char byte : text)
-        if (byte != '\0' && forbidden.find(byte) == std::string::npos)
-            kept += byte;
-    return kept;
-}
-
-/// A text of at most `maxLength` bytes from the input, stripped as above.
+/// A text of at most `maxLength` bytes from the input without NUL (a message
+/// in the zone ends there) and without the bytes in `forbidden`.
 inline std::string takeText(FuzzedDataProvider& input, std::size_t maxLength,
                             const std::string& forbidden)
 {
-    return without(input.ConsumeRandomLengthString(maxLength), forbidden);
+    std::string text = input.ConsumeRandomLengthString(maxLength);
+    text.erase(std::remove_if(text.begin(), text.end(),
+                              [&](char byte) { return byte == '\0' || forbidden.find(byte) != std::string::npos; }),
+               text.end());
+    return text;
 }
 
 }  // namespace fuzz

@@ -4,11 +4,8 @@
 //
 // Properties:
 // - the title holds at most 255 bytes of whole characters and no "\r\n";
-// - nothing is lost: title, line break (when the first line ended within
-//   the title limit) and body give the text back. The one exception is
-//   malformed double-byte text whose lead byte stands right before the
-//   "\r\n": the title ends before that lead byte, and the lead byte and the
-//   '\r' are dropped (the body begins two bytes after the title's end);
+// - title, line break and body give the text back, except that a lead
+//   byte right before the "\r\n" is dropped with the '\r';
 // - the text written for a title and a note (title, "\r\n", tag, id,
 //   "\r\n", body) splits back into that title, id and body.
 #include "fuzz_support.h"

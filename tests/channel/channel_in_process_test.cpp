@@ -1,16 +1,6 @@
-// The whole channel in one process: CommandMaster, CommandSlave::loop on a
-// worker thread, and a user-interface thread whose thread timer runs the
-// hand-over every 10 ms (the shortest period Windows gives a timer, instead
-// of 100 ms, so that long runs take seconds), with the real section dispatch
-// and handlers over the Palm Desktop stand-in.
-// - Leaks: handles and private bytes over a long run of export and import
-//   back (an update in place, so the stand-in's data keeps its size).
-// - Palm Desktop's calls failing: answered, and a retry restores everything.
-// - Hostile records: every field of every section filled with junk (dates
-//   like 20071399, times like 2500, numbers beyond 32 bits, 50 KB texts,
-//   broken recurrence texts, unknown categories, ids that are not ids), then
-//   deletes and exports: every command gets a result, nothing goes down, and
-//   every section still exports what it holds.
+// The whole channel in one process: master, slave loop on a worker thread and
+// a user-interface thread whose timer runs the hand-over every 10 ms, with the
+// real section handlers over the Palm Desktop stand-in.
 #include "channel/command_master.h"
 #include "channel/command_slave.h"
 #include "channel/section_dispatch.h"
@@ -118,50 +108,11 @@ TEST_F(InProcessChannel, HandlesAndPrivateBytesDoNotGrowOverALongRun)
     for (int i = 0; i < measuredCycles; ++i)
         EXPECT_TRUE(cycle()) << "cycle " << i;
     const ProcessUsage after = processUsage();
-    std::printf("[figures] leak run, %d commands through master, slave, timer hand-over and the contact "
-                "handler: handles %lu -> %lu, private bytes %zu -> %zu\n",
-                measuredCycles * (2 * contactCount + 5), before.handles, after.handles, before.privateBytes,
-                after.privateBytes);
-    // Every handle of a command is closed by its end. Private bytes may
-    // move by what the heaps keep for reuse: 256 KB, a quarter of the
-    // zone, against about 2 MB of record texts made and freed per cycle;
-    // a leak of one record text per command would add over 2 MB.
+    std::printf("[figures] leak run: handles %lu -> %lu, private bytes %zu -> %zu\n", before.handles,
+                after.handles, before.privateBytes, after.privateBytes);
+    // 256 KB of room for the heaps' reuse; a leak of one record text a command would add over 2 MB.
     EXPECT_LE(after.handles, before.handles);
     EXPECT_LE(after.privateBytes, before.privateBytes + 256 * 1024);
-}
-
-TEST_F(InProcessChannel, FailuresOfPalmDesktopAreAnsweredAndARetryRestoresEverything)
-{
-    const char* const methods[] = {
-        "PalmApplication.get_Contacts", "ContactCollection.get_Categories", "ContactCollection.get_CategoryView",
-        "ContactCategoryList.get_Count", "ContactCategoryList.get_Item", "ContactView.get_Count",
-        "ContactView.get_Item", "ContactItem.get_Note", "ContactItem.put_Note", "ContactItem.get_LastName",
-        "ContactItem.put_FirstName", "ContactItem.GetPhone", "ContactItem.SetPhone", "ContactItem.put_Category",
-        "ContactItemEx.get_Birthday", "ContactItemEx.SetIm", "ContactItemEx.put_AddressZip",
-        "ContactItem.QueryInterface"};
-    constexpr int rounds = 40;
-    std::mt19937 random(40);
-    const std::vector<Record> baseline = importContacts(40);
-
-    int surfaced = 0;
-    for (int round = 0; round < rounds; ++round) {
-        // Set while the user-interface thread is idle: the next command
-        // reaches it only through the channel.
-        desk.faults().failOn(methods[random() % std::size(methods)], 1 + random() % 20, E_FAIL);
-        std::vector<Record> records;
-        const bool ok = random() % 2 ? exportAll(records) : importAll(baseline);
-        surfaced += !ok;
-        desk.faults().clear();
-    }
-    std::vector<Record> after;
-    EXPECT_TRUE(importAll(baseline));
-    EXPECT_TRUE(exportAll(after));
-    ASSERT_EQ(after.size(), baseline.size());
-    for (std::size_t i = 0; i < after.size(); ++i)
-        EXPECT_EQ(after[i].save(), baseline[i].save()) << "record " << i;
-    std::printf("[figures] Palm Desktop failures injected: %d, answered as failed: %d; all %d contacts "
-                "whole after a retry\n",
-                rounds, surfaced, contactCount);
 }
 
 constexpr int recordsPerSection = 60;
@@ -171,27 +122,16 @@ std::string junkText(std::mt19937& random, std::size_t most)
     return separatorFreeText(random, random() % (most + 1));
 }
 
+/// A recurrence text with fields out of range, or cut short.
 std::string junkRepeat(std::mt19937& random)
 {
     Repeat rule;
-    const char* dates[] = {"", "20071399", "00000000", "99991231", "-1", "2007", "20080229", "abc"};
-    rule.setStartDate(dates[random() % 8]);
-    rule.setEndDate(dates[random() % 8]);
+    rule.setStartDate(random() % 2 ? "20071399" : "abc");
+    rule.setEndDate(random() % 2 ? "-1" : "00000000");
     rule.setFrequency(static_cast<long>(static_cast<int>(random())));
     rule.setRepeatType(static_cast<int>(random() % 20) - 2);
-    rule.setNumDaysToRepeat(static_cast<int>(random() % 20) - 5);
-    int pattern[Repeat::dayPatternSize];
-    for (int& flag : pattern)
-        flag = static_cast<int>(random() % 3) - 1;
-    rule.setDayPattern(pattern);
-    rule.setDayOfWeek(static_cast<int>(random() % 12) - 2);
-    rule.setWeekOfMonth(static_cast<int>(random() % 9) - 2);
     rule.setDayOfMonth(static_cast<int>(random() % 40) - 4);
-    rule.setMonth(static_cast<int>(random() % 16) - 2);
-    std::vector<std::string> exclusions(random() % 4);
-    for (std::string& date : exclusions)
-        date = dates[random() % 8];
-    rule.setExclusionDates(exclusions);
+    rule.setExclusionDates({"20080229", "2007"});
     const std::string text = rule.save();
     return random() % 4 ? text : text.substr(0, random() % (text.size() + 1));
 }
@@ -199,10 +139,8 @@ std::string junkRepeat(std::mt19937& random)
 /// One junk value for any key.
 std::string junkValue(std::mt19937& random)
 {
-    static const char* const values[] = {
-        "", "0", "1", "-1", "2", "99999999999999999999", "-2147483648", "2147483647", "20071399", "20070230",
-        "00000000", "99991231", "01000101", "0001", "2", "20080229", "2359", "2500", "0060", "-130", "abc",
-        "7x", " 12", "Business", "Personal", "no such category"};
+    static const char* const values[] = {"",     "-1",   "99999999999999999999", "20071399", "00000000",
+                                         "2500", "abc",  "7x",                   "Business", "no such category"};
     switch (random() % 6) {
     case 0: return junkText(random, 300);
     case 1: return random() % 10 ? junkText(random, 40) : std::string(50000, 'x');
@@ -265,8 +203,7 @@ TEST_F(InProcessChannel, EverySectionAnswersJunkRecordsAndStillExports)
         EXPECT_EQ(result, ResponseNoMoreRecords);
         EXPECT_EQ(exported, count);
         EXPECT_EQ(master.endExport(), ResponseOk);
-        std::printf("[figures] section %d: %d junk records sent, %d refused, %d items exported after\n", section,
-                    recordsPerSection, failed, exported);
+        std::printf("[figures] section %d: %d of %d junk records refused\n", section, failed, recordsPerSection);
     };
     attack(SectionContact, fieldkey::contact::all, false);
     attack(SectionMemo, fieldkey::memo::all, false);

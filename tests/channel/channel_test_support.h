@@ -6,15 +6,11 @@
 #include <string>
 #include <vector>
 
-// Helpers of the channel tests that use the named kernel objects.
-
-/// Gives the calling test channel objects of its own by appending a suffix
-/// unique to this process and test; answers the whole suffix the names now
-/// carry. Also resets the exit event, which all channels share.
+/// Gives the calling test channel objects of its own (a suffix unique to
+/// this process and test, answered) and resets the shared exit event.
 std::string isolateChannel();
 
-/// The channel's objects seen from outside, to look at them or to play the
-/// other end by hand. The zone is opened (or created) with `zoneSize`.
+/// The channel's objects, to look at or to play the other end by hand.
 struct ChannelProbe {
     explicit ChannelProbe(std::size_t zoneSize = 1000000);
     /// True when the event is set; consumes an auto-reset event.

@@ -123,20 +123,6 @@ TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
     EXPECT_TRUE(isHandOverReady());
 }
 
-TEST_F(HandOver, AStopBeforeTheTickWithdrawsTheCallForGood)
-{
-    const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, TRUE, nullptr));
-    Call call(command(CmdBeginImport, SectionMemo));
-    call.result = ResponseFailed;
-    call.publish();
-    EXPECT_EQ(awaitPendingCall(stop.get()), PendingCallOutcome::Withdrawn);
-    EXPECT_FALSE(isCallPending());
-    tick();
-    EXPECT_TRUE(scripted::log().empty());
-    EXPECT_EQ(call.result, ResponseFailed);
-    EXPECT_TRUE(isHandOverReady());
-}
-
 TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
 {
     const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));

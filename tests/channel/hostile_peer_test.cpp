@@ -1,9 +1,5 @@
-// The channel against a peer that writes arbitrary bytes into the zone and
-// signals: a zone without any NUL, 1,000,000 bytes of one kind, separators
-// only, numbers beyond 32 bits, oversized lists and records, random junk.
-// The slave (the real loop and hand-over, in channel_slave_host) answers
-// every one of them and goes on serving; the master takes every hostile
-// answer, returns, and goes on working.
+// A peer that writes arbitrary bytes into the zone and signals, against the
+// real slave (channel_slave_host) and against the master.
 #include "channel/command_master.h"
 #include "channel/command_processor.h"
 #include "channel_test_support.h"
@@ -11,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -25,9 +20,7 @@ const std::string L = "\xA3";  // category list element end
 const std::string K = "\xB5";  // record key end
 const std::string E = "\xBA";  // record entry end
 
-/// Bytes a hostile peer leaves in the zone: `head` at its start, then
-/// either a NUL or, when `fill` is given, that byte up to the zone's bound
-/// (so that the zone holds no NUL at all).
+/// `head`, then a NUL or, with `fill`, that byte up to the zone's bound.
 struct HostileText {
     std::string head;
     std::optional<char> fill;
@@ -51,21 +44,16 @@ std::string manyKeys(std::size_t count)
     return text;
 }
 
-/// Random messages: lengths up to 4 KB (one in ten up to the whole zone),
-/// bytes drawn mostly from separators, digits and signs; every other one
-/// without a NUL behind it.
+/// Random messages of mostly separators and digits; every other one without NUL.
 std::vector<HostileText> randomJunk(unsigned seed, int count)
 {
     std::mt19937 random(seed);
     const std::string alphabet = F + L + K + E + "\xA7\xBF" + "0123456789-+ 1\r\n";
     std::vector<HostileText> texts;
     for (int i = 0; i < count; ++i) {
-        const std::size_t length = random() % 10 == 0 ? random() % 1000000 : random() % 4096;
-        std::string head(length, '\0');
-        for (char& byte : head) {
-            const unsigned pick = random() % 4;
-            byte = pick == 0 ? static_cast<char>(1 + random() % 255) : alphabet[random() % alphabet.size()];
-        }
+        std::string head(random() % 10 == 0 ? random() % 1000000 : random() % 4096, '\0');
+        for (char& byte : head)
+            byte = random() % 4 == 0 ? static_cast<char>(1 + random() % 255) : alphabet[random() % alphabet.size()];
         texts.push_back({head, i % 2 ? std::optional<char>(static_cast<char>(1 + random() % 255)) : std::nullopt});
     }
     return texts;
@@ -81,18 +69,14 @@ std::vector<HostileText> hostileCommands()
         {"8" + F + "0" + F, '\xA3'},                     // a list of ~1,000,000 empty names
         {"5" + F + "1" + F, '\xBA'},                     // a record of entry ends only
         {F + F + F + L + L + K + E + "\xA7\xBF", std::nullopt},
-        {"", std::nullopt},
         {"99999999999999999999" + F + "1" + F + "99999999999" + F, std::nullopt},
-        {"-99999999999" + F + "-1" + F, std::nullopt},
-        {"0" + F + "0" + F + "99999999999" + F, std::nullopt},
-        {"7" + F + "0" + F + "-2147483649" + F, std::nullopt},
         {"12" + F + "0" + F + "0" + F + "42" + F, std::nullopt},  // an answer kind as a command
         {"0" + F + "0" + F + "1" + F, std::nullopt},               // begin import: a current handler
         {"5" + F + "1" + F + manyKeys(100000), std::nullopt},
         {"9" + F + "0" + F + std::string(999000, 'i'), std::nullopt},
         {"5" + F + "1" + F + "k" + K, 'v'},               // an entry that never ends
     };
-    for (HostileText& junk : randomJunk(8, 40))
+    for (HostileText& junk : randomJunk(8, 20))
         texts.push_back(std::move(junk));
     return texts;
 }
@@ -107,7 +91,6 @@ TEST_F(HostilePeer, SlaveAnswersEveryHostileCommandAndKeepsServing)
     SlaveHost host(suffix, {});
     ChannelProbe probe;
     const std::vector<HostileText> texts = hostileCommands();
-    int answered = 0;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         ::ResetEvent(probe.slave.get());
         leave(probe.zone, texts[i]);
@@ -118,24 +101,19 @@ TEST_F(HostilePeer, SlaveAnswersEveryHostileCommandAndKeepsServing)
         CommandProcessor answer;
         answer.parse(std::string(text).c_str());
         EXPECT_GE(answer.getCommand(), CmdResponse) << "message " << i;
-        EXPECT_LE(answer.getCommand(), CmdResponseCategories) << "message " << i;
         EXPECT_TRUE(answer.getResponseCode() == ResponseOk || answer.getResponseCode() == ResponseFailed)
             << "message " << i << " answered " << answer.getResponseCode();
-        ++answered;
     }
-    std::printf("[figures] hostile commands to the slave: %zu, answered: %d\n", texts.size(), answered);
 
     CommandMaster master;
     EXPECT_EQ(master.beginExport(SectionContact), ResponseOk);
     int count = -1;
     EXPECT_EQ(master.getRecordCount(count), ResponseOk);
     EXPECT_EQ(count, 0);
-    EXPECT_EQ(master.endExport(), ResponseOk);
     EXPECT_TRUE(host.quit()) << "the slave's process did not end cleanly";
 }
 
-/// One exchange with a hostile slave: the answer it leaves, and what the
-/// master's operation must give with it.
+/// A hostile slave's answer and the master's operation that takes it.
 struct HostileAnswer {
     HostileText text;
     std::function<void(CommandMaster&)> operation;
@@ -164,10 +142,6 @@ TEST_F(HostilePeer, MasterTakesEveryHostileAnswerAndKeepsWorking)
              EXPECT_EQ(static_cast<int>(m.getRecordCount(count)), INT_MAX);
              EXPECT_EQ(count, 5);
          }},
-        {{"12" + F + "0" + F + "0" + F + "-99999999999" + F, std::nullopt}, [&](CommandMaster& m) {
-             EXPECT_EQ(m.getRecordCount(count), ResponseOk);
-             EXPECT_EQ(count, INT_MIN);
-         }},
         {{"13" + F + "0" + F + "0" + F, '\xA3'}, [&](CommandMaster& m) {
              EXPECT_EQ(m.readCategoryList(SectionMemo, names), ResponseOk);
              EXPECT_EQ(names.size(), probe.zone.capacity() - 7);
@@ -184,25 +158,15 @@ TEST_F(HostilePeer, MasterTakesEveryHostileAnswerAndKeepsWorking)
              EXPECT_EQ(m.sendRecord(Record(), id), ResponseOk);
              EXPECT_EQ(id.size(), 999000u);
          }},
-        {{K + E + L + "\xA7\xBF" + F, std::nullopt}, [&](CommandMaster& m) {
-             id = "stale";
-             EXPECT_EQ(m.sendRecord(Record(), id), ResponseOk);
-             EXPECT_EQ(id, "");
-         }},
     };
     int junkCalls = 0;
-    for (HostileText& junk : randomJunk(13, 40)) {
+    for (HostileText& junk : randomJunk(13, 20))  // any result will do; the operation must come back
         answers.push_back({junk, [&](CommandMaster& m) {
-                               // Any result will do; the operation must come back.
-                               switch (junkCalls++ % 5) {
-                               case 0: m.sendRecord(Record(), id); break;
-                               case 1: m.readCategoryList(SectionContact, names); break;
-                               case 2: m.getRecordCount(count); break;
-                               case 3: m.getNextRecord(record); break;
-                               default: m.deleteAll(); break;
-                               }
+                               if (junkCalls++ % 2)
+                                   m.readCategoryList(SectionContact, names);
+                               else
+                                   m.getNextRecord(record);
                            }});
-    }
     answers.push_back({{"11" + F + "0" + F + "fine" + F + "0" + F, std::nullopt}, [&](CommandMaster& m) {
                            EXPECT_EQ(m.sendRecord(Record(), id), ResponseOk);
                            EXPECT_EQ(id, "fine");
@@ -224,7 +188,6 @@ TEST_F(HostilePeer, MasterTakesEveryHostileAnswerAndKeepsWorking)
     EXPECT_EQ(master.deleteAll(), ResponsePalmDesktopClosed);
     peer.join();
     EXPECT_EQ(master.deleteAll(), ResponseOk);
-    std::printf("[figures] hostile answers to the master: %zu, all taken\n", answers.size());
 }
 
 }  // namespace

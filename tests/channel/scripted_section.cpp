@@ -19,12 +19,9 @@ std::string join(const std::vector<std::string>& parts, char separator)
 std::vector<std::string> split(const std::string& text, char separator)
 {
     std::vector<std::string> parts;
-    if (text.empty())
-        return parts;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
-        parts.push_back(text.substr(start, end - start));
-    parts.push_back(text.substr(start));
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);)
+        parts.push_back(part);
     return parts;
 }
 

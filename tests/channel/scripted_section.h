@@ -8,18 +8,11 @@
 #include <string>
 #include <vector>
 
-// A section handler for the channel's tests: it answers what a script says
-// and logs every call it receives.
-//
-// Script: one line per answer, "<operation> <result> [data]", consumed in
-// order per operation; an operation with no line left answers 0 with no
-// data. Data: getNextRecord "key=value ..." ("key=#N" is N bytes of 'x');
-// sendRecord the record id; getRecordCount the count; readCategoryList the
-// names separated by '|' ("A||B" holds an empty name).
-//
-// Log: "make S", "destroy S", "<operation> S [argument]" with S the handler's
-// section; arguments: sendRecord "key=value ..." of the record,
-// writeCategoryList the names joined by '|', deleteRecord the id.
+// A section handler that answers what a script says and logs every call.
+// Script lines "<operation> <result> [data]", consumed per operation (none
+// left: 0, no data); data is "key=value ..." ("key=#N": N bytes of 'x'),
+// an id, a count, or names joined by '|'. Log lines "make S", "destroy S",
+// "<operation> S [argument]".
 namespace scripted {
 
 /// Replaces the script.

@@ -1,19 +1,10 @@
-// The Palm Desktop side of the channel's two-process tests.
-//
-// Usage: channel_slave_host SUFFIX SCRIPT-FILE LOG-FILE
-//   A user-interface thread with a message loop and the 100 ms hand-over
-//   timer, a worker thread running CommandSlave::loop, and scripted section
-//   handlers (scripted_section.h) logging to LOG-FILE.
-// Usage: channel_slave_host SUFFIX echo
-//   A slave end that answers each command at once on its own thread, with
-//   no timer hand-over, so that thousands of commands cross the channel in
-//   seconds. sendRecord keeps the record and answers echoDigest of its text
-//   as the id; getNextRecord gives the record kept last; writeCategoryList
-//   keeps the list, readCategoryList answers it (kind 13); getRecordCount
-//   answers the number of commands served so far (kind 12); anything else
-//   answers 0.
-// Either serves until the event "BrannockTestHostQuit" SUFFIX is set, then
-// destroys its slave end (which sets the exit event) and ends with code 0.
+// The Palm Desktop side of the channel's two-process tests, serving until
+// the event "BrannockTestHostQuit" SUFFIX is set.
+//   channel_slave_host SUFFIX SCRIPT-FILE LOG-FILE: the real slave with the
+//     100 ms hand-over timer and scripted handlers logging to LOG-FILE.
+//   channel_slave_host SUFFIX echo: answers at once on its own thread; keeps
+//     the record sent (answering its echoDigest) and the category list,
+//     and counts the commands served (kind 12).
 
 #include "channel/channel_names.h"
 #include "channel/command_slave.h"

@@ -2,8 +2,6 @@
 
 #include "channel/pending_call.h"
 
-#include <psapi.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,57 +18,25 @@ std::string separatorFreeText(std::mt19937& random, std::size_t length)
     return text;
 }
 
-namespace {
-
-/// The open handles of this process, found by asking for each possible
-/// handle value's flags (handle values are multiples of 4).
-unsigned long probeOpenHandles()
-{
-    unsigned long open = 0;
-    for (std::uintptr_t value = 4; value < 0x40000; value += 4) {
-        DWORD flags = 0;
-        if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
-            ++open;
-    }
-    return open;
-}
-
-/// The committed private memory of this process, region by region.
-std::size_t committedPrivateBytes()
-{
-    std::size_t bytes = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof region) == sizeof region;
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            bytes += region.RegionSize;
-        if (static_cast<const char*>(region.BaseAddress) + region.RegionSize < at)
-            break;
-    }
-    return bytes;
-}
-
-}  // namespace
-
-// Wine answers both questions with 0 (GetProcessHandleCount and
-// PROCESS_MEMORY_COUNTERS_EX.PrivateUsage are not filled in): then the
-// handles are counted by probing and the private bytes by walking the
-// address space, which is what both figures mean.
+// Counted by hand, since Wine fills in neither GetProcessHandleCount nor
+// PROCESS_MEMORY_COUNTERS_EX.PrivateUsage: the handle values (multiples of 4)
+// that have flags, and the committed private regions of the address space.
 ProcessUsage processUsage()
 {
     ProcessUsage usage;
-    DWORD handles = 0;
-    if (::GetProcessHandleCount(::GetCurrentProcess(), &handles))
-        usage.handles = handles;
-    if (usage.handles == 0)
-        usage.handles = probeOpenHandles();
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                               sizeof counters))
-        usage.privateBytes = counters.PrivateUsage;
-    if (usage.privateBytes == 0)
-        usage.privateBytes = committedPrivateBytes();
+    for (std::uintptr_t value = 4; value < 0x40000; value += 4) {
+        DWORD flags = 0;
+        usage.handles += ::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != 0;
+    }
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof region) == sizeof region;) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            usage.privateBytes += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next < at)
+            break;
+        at = next;
+    }
     return usage;
 }
 

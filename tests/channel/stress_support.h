@@ -11,23 +11,20 @@
 #include <thread>
 #include <vector>
 
-// Helpers of the hostile-peer, stress and leak tests.
 
 /// `length` random bytes free of NUL and of the separators of records,
 /// messages and category lists.
 std::string separatorFreeText(std::mt19937& random, std::size_t length);
 
-/// What this process holds: open handles and private bytes (committed
-/// memory of its own, PROCESS_MEMORY_COUNTERS_EX.PrivateUsage).
+/// What this process holds: open handles and committed private bytes.
 struct ProcessUsage {
     unsigned long handles = 0;
     std::size_t privateBytes = 0;
 };
 ProcessUsage processUsage();
 
-/// A thread with a message loop that runs the hand-over's timer procedure
-/// every `periodMs` on a thread timer, as Palm Desktop's user-interface
-/// thread does every 100 ms.
+/// A message loop thread whose timer runs the hand-over every `periodMs`,
+/// as Palm Desktop's user-interface thread does every 100 ms.
 class UserInterfaceThread {
 public:
     explicit UserInterfaceThread(UINT periodMs);
@@ -42,8 +39,6 @@ private:
     std::thread thread_;
 };
 
-/// Expects the results of a run of commands that the slave left in the
-/// middle: successes, at most one failure (a command published but
-/// withdrawn by the stop), then closed exactly once, then every operation
-/// answering ResponseOk at once.
+/// Expects the results of a run the slave left mid-way: successes, at most
+/// one failure (the withdrawn command), closed exactly once, then ResponseOk.
 void expectClosedExactlyOnce(const std::vector<ResponseCode>& results);

@@ -2,28 +2,21 @@
 
 #include <stdexcept>
 
-namespace {
-
 constexpr char kStopEvent[] = "Brannock_CliTest_StopHost";
 
-HANDLE inheritableFile(const std::string& path) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    return ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-}  // namespace
-
 bool palmDesktopInitialised() {
-    return win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent")).operator bool();
+    return bool(win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent")));
 }
 
 ChildProcess::ChildProcess(const std::string& commandLine, const std::string& outPath, const std::string& errPath) {
-    win::UniqueHandle out(inheritableFile(outPath));
-    win::UniqueHandle err(inheritableFile(errPath));
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    win::UniqueHandle in(::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                       OPEN_EXISTING, 0, nullptr));
+    const auto open = [&](const std::string& path, DWORD access, DWORD disposition) {
+        return win::UniqueHandle(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                               disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    const win::UniqueHandle in = open("NUL", GENERIC_READ, OPEN_EXISTING);
+    const win::UniqueHandle out = open(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+    const win::UniqueHandle err = open(errPath, GENERIC_WRITE, CREATE_ALWAYS);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -66,10 +59,7 @@ std::string CliSetup::cliCommand(const std::string& arguments) const {
 CliRun CliSetup::cli(const std::string& arguments, DWORD timeoutMs) const {
     const std::string stem = copy_.folder().file("run" + std::to_string(++runs_));
     CliRun run;
-    {
-        ChildProcess child(cliCommand(arguments), stem + ".out", stem + ".err");
-        run.exitCode = child.wait(timeoutMs);
-    }
+    run.exitCode = ChildProcess(cliCommand(arguments), stem + ".out", stem + ".err").wait(timeoutMs);
     run.out = readTextFile(stem + ".out");
     run.err = readTextFile(stem + ".err");
     return run;

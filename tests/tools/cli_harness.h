@@ -1,9 +1,7 @@
 #pragma once
 
-// Runs brannock_cli and the stand-in Palm Desktop host as separate processes,
-// the way an engine and Palm Desktop meet: a copy of Brannock.dll with its
-// own class identifier, registered in the prefix, with the tool and the host
-// beside it.
+// brannock_cli and the stand-in Palm Desktop host as separate processes,
+// beside a registered copy of Brannock.dll with its own class identifier.
 
 #include <windows.h>
 

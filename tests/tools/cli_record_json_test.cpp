@@ -72,8 +72,6 @@ TEST(CliRecordJson, InputThatCannotTravelIsRefusedWithItsPlace) {
                 HasSubstr("in.json, record 1, field \"109.Notes\": must be a text"));
     EXPECT_THAT(refusal([] { recordFromJson(Json{{"k\xC2\xB5" "ey", "v"}}, "r"); }), HasSubstr("cannot travel"));
     EXPECT_THAT(refusal([] { recordFromJson(Json{{"k", std::string("a\0b", 3)}}, "r"); }), HasSubstr("NUL"));
-    EXPECT_THAT(refusal([] { recordFromJson(Json{{"Repeat", {{"startDate", "2026\xC2\xA7"}}}}, "r"); }),
-                HasSubstr("\"startDate\""));
     EXPECT_THAT(refusal([] { recordFromJson(Json{{"Repeat", {{"dayPattern", {1, 0}}}}}, "r"); }),
                 HasSubstr("list of 7 numbers"));
     EXPECT_THAT(refusal([] { recordFromJson(Json{{"Repeat", {{"every", 2}}}}, "r"); }), HasSubstr("no such member"));
