@@ -2,6 +2,7 @@
 
 #include "addin/addin_class_factory.h"
 #include "addin/brannock_addin_idl.h"
+#include "win/com_ptr.h"
 
 namespace {
 
@@ -10,11 +11,11 @@ namespace {
 struct ObjectEntry {
     const CLSID* clsid;
     HRESULT (*createFactory)(IClassFactory** factory);
-    IClassFactory* cachedFactory;
+    win::ComPtr<IClassFactory> cachedFactory;
 };
 
 ObjectEntry objectMap[] = {
-    {&CLSID_BrannockAddin, &createBrannockAddinFactory, nullptr},
+    {&CLSID_BrannockAddin, &createBrannockAddinFactory, {}},
 };
 
 class ExclusiveLock {
@@ -37,10 +38,7 @@ ComModule& comModule() noexcept {
 
 void ComModule::term() noexcept {
     ExclusiveLock guard(factoryLock_);
-    for (ObjectEntry& entry : objectMap) {
-        if (entry.cachedFactory) entry.cachedFactory->Release();
-        entry.cachedFactory = nullptr;
-    }
+    for (ObjectEntry& entry : objectMap) entry.cachedFactory.reset();
 }
 
 long ComModule::lock() noexcept { return ::InterlockedIncrement(&locks_); }
@@ -54,19 +52,16 @@ HRESULT ComModule::getClassObject(REFCLSID rclsid, REFIID riid, void** ppv) noex
     *ppv = nullptr;
     for (ObjectEntry& entry : objectMap) {
         if (!::IsEqualCLSID(rclsid, *entry.clsid)) continue;
-        IClassFactory* factory = nullptr;
+        win::ComPtr<IClassFactory> factory;
         {
             ExclusiveLock guard(factoryLock_);
             if (!entry.cachedFactory) {
-                HRESULT hr = entry.createFactory(&entry.cachedFactory);
+                HRESULT hr = entry.createFactory(entry.cachedFactory.put());
                 if (FAILED(hr)) return hr;
             }
-            factory = entry.cachedFactory;
-            factory->AddRef();
+            factory = entry.cachedFactory.copy();
         }
-        HRESULT hr = factory->QueryInterface(riid, ppv);
-        factory->Release();
-        return hr;
+        return factory->QueryInterface(riid, ppv);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -25,6 +25,7 @@
 #include "tools/cli_table.h"
 #include "tools/cli_watchdog.h"
 #include "win/ansi.h"
+#include "win/unique_handle.h"
 
 namespace cli {
 namespace {
@@ -199,12 +200,11 @@ void printJson(const Json& json) {
 /// The add-in keeps its initialize event open, and so in existence, for as
 /// long as it is initialised in Palm Desktop.
 void requirePalmDesktop() {
-    HANDLE event = ::OpenEventA(SYNCHRONIZE, FALSE, kInitializeEvent);
+    const win::UniqueHandle event(::OpenEventA(SYNCHRONIZE, FALSE, kInitializeEvent));
     if (!event)
         throw Failure(ExitNotRunning,
                       "Palm Desktop is not running, or the Brannock add-in is not initialised in it; "
                       "nothing was sent");
-    ::CloseHandle(event);
 }
 
 /// The engine's end of the channel, each command under the watchdog, each
