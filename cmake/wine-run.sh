@@ -1,6 +1,16 @@
 #!/bin/sh
 # Runs a Windows program under wine64 in the build's own prefix.
 # Usage: wine-run.sh PREFIX PROGRAM [ARGS...]
+#
+# The program's output goes through a file rather than straight to the
+# caller: Wine's own background processes (services, rpcss) started on the
+# way inherit the output descriptors and live as long as the wineserver, so a
+# caller that waits for the end of a pipe (ctest) would wait for them.
 prefix=$1; shift
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-exec /usr/lib/wine/wine64 "$@"
+out=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || exit 125
+/usr/lib/wine/wine64 "$@" >"$out" 2>&1
+status=$?
+cat "$out"
+rm -f "$out"
+exit $status

@@ -10,6 +10,7 @@
 #include "sections/field_keys.h"
 #include "sections/guarded_operation.h"
 #include "sections/record_id_search.h"
+#include "sections/text_property.h"
 #include "win/ansi.h"
 #include "win/com_error.h"
 
@@ -22,16 +23,11 @@ double windowStart()
     return calendarDateToDateValue(1970, 1, 2);
 }
 
-std::string eventNote(EventItem& event)
-{
-    win::UniqueBstr note;
-    win::check(event.get_Note(note.put()));
-    return win::fromBstr(note.get());
-}
+std::string eventNote(EventItem& event) { return getText(event, &EventItem::get_Note); }
 
 void setEventNote(EventItem& event, const RecordIdNote& note)
 {
-    win::check(event.put_Note(win::makeBstr(note.composeNote()).get()));
+    putText(event, &EventItem::put_Note, note.composeNote());
 }
 
 long eventCountOf(EventList& list)
@@ -159,9 +155,7 @@ void CalendarSectionImpl::exportEvent(EventItem& event, Record& record)
         record.putField(key::EndTime, dateValueToTimeText(end));
     }
 
-    win::UniqueBstr description;
-    win::check(event.get_Description(description.put()));
-    record.putField(key::Description, win::fromBstr(description.get()));
+    record.putField(key::Description, getText(event, &EventItem::get_Description));
 
     long privateFlag = 0;
     win::check(event.get_Private(&privateFlag));
@@ -191,11 +185,8 @@ void CalendarSectionImpl::exportEvent(EventItem& event, Record& record)
 
     const win::ComPtr<EventItemEx> extended = win::ComPtr<EventItem>::share(&event).query<EventItemEx>(IID_EventItemEx);
     if (extended) {
-        win::UniqueBstr location, category;
-        win::check(extended->get_Location(location.put()));
-        win::check(extended->get_Category(category.put()));
-        record.putField(key::Location, win::fromBstr(location.get()));
-        record.putField(key::Category, win::fromBstr(category.get()));
+        record.putField(key::Location, getText(*extended.get(), &EventItemEx::get_Location));
+        record.putField(key::Category, getText(*extended.get(), &EventItemEx::get_Category));
     }
 }
 
@@ -232,7 +223,7 @@ void CalendarSectionImpl::createEvent(const Record& record, std::string& recordI
 
     win::check(event->put_Start(start));
     win::check(event->put_End(end));
-    win::check(event->put_Description(win::makeBstr(description).get()));
+    putText(*event.get(), &EventItem::put_Description, description);
     win::check(event->put_Private(flagOf(record, key::ConfidentialFlag)));
 
     const long alarm = flagOf(record, key::AlarmFlag);
@@ -257,8 +248,8 @@ void CalendarSectionImpl::createEvent(const Record& record, std::string& recordI
     if (extended) {
         const std::string location = record.getField(key::Location);
         const std::string category = record.getField(key::Category);
-        if (!location.empty()) win::check(extended->put_Location(win::makeBstr(location).get()));
-        if (!category.empty()) win::check(extended->put_Category(win::makeBstr(category).get()));
+        if (!location.empty()) putText(*extended.get(), &EventItemEx::put_Location, location);
+        if (!category.empty()) putText(*extended.get(), &EventItemEx::put_Category, category);
     }
 }
 

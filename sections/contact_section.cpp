@@ -6,6 +6,7 @@
 
 #include "record/date_time.h"
 #include "record/number_text.h"
+#include "sections/text_property.h"
 
 namespace {
 
@@ -31,21 +32,6 @@ constexpr std::array<std::array<const char*, 5>, 2> extraAddressKeys = {{
 constexpr std::array<const char*, 4> baseCustomKeys = {key::Custom1, key::Custom2, key::Custom3, key::Custom4};
 constexpr std::array<const char*, 5> extraCustomKeys = {key::Custom5, key::Custom6, key::Custom7, key::Custom8,
                                                         key::Custom9};
-
-/// Reads one text property: `(object.*getter)(args..., &bstr)`.
-template <typename Target, typename Object, typename... Args, typename... Given>
-std::string getText(Target& object, HRESULT (STDMETHODCALLTYPE Object::*getter)(Args...), Given... args) {
-    win::UniqueBstr text;
-    win::check((object.*getter)(args..., text.put()));
-    return win::fromBstr(text.get());
-}
-
-/// Writes one text property: `(object.*setter)(args..., bstr)`.
-template <typename Target, typename Object, typename... Args, typename... Given>
-void putText(Target& object, HRESULT (STDMETHODCALLTYPE Object::*setter)(Args...), const std::string& text,
-             Given... args) {
-    win::check((object.*setter)(args..., win::makeBstr(text).get()));
-}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "sections/memo_section.h"
 
 #include "record/number_text.h"
+#include "sections/text_property.h"
 
 namespace {
 
@@ -8,14 +9,10 @@ namespace key = fieldkey::memo;
 
 constexpr char lineBreak[] = "\r\n";
 
-std::string memoText(MemoItem& memo) {
-    win::UniqueBstr text;
-    win::check(memo.get_Text(text.put()));
-    return win::fromBstr(text.get());
-}
+std::string memoText(MemoItem& memo) { return getText(memo, &MemoItem::get_Text); }
 
 void setMemoText(MemoItem& memo, const std::string& title, const RecordIdNote& note) {
-    win::check(memo.put_Text(win::makeBstr(title + lineBreak + note.composeNote()).get()));
+    putText(memo, &MemoItem::put_Text, title + lineBreak + note.composeNote());
 }
 
 }  // namespace
@@ -60,7 +57,7 @@ void MemoSectionImpl::readMemo(MemoItem& memo, Record& record) {
 }
 
 std::string MemoSectionImpl::writeMemo(MemoItem& memo, const Record& record) {
-    win::check(memo.put_Category(win::makeBstr(record.getField(key::Category)).get()));
+    putText(memo, &MemoItem::put_Category, record.getField(key::Category));
     win::check(memo.put_Private(number_text::readInt(record.getField(key::Private))));
     // The tag is looked for in the whole text, wherever it stands.
     RecordIdNote note(memoText(memo));

@@ -7,6 +7,7 @@
 #include "record/number_text.h"
 #include "record/repeat.h"
 #include "sections/calendar_recurrence.h"
+#include "sections/text_property.h"
 
 namespace {
 
@@ -14,16 +15,11 @@ namespace key = fieldkey::todo;
 
 constexpr std::int64_t secondsPerDay = 86400;
 
-std::string todoNote(TodoItem& todo)
-{
-    win::UniqueBstr note;
-    win::check(todo.get_Note(note.put()));
-    return win::fromBstr(note.get());
-}
+std::string todoNote(TodoItem& todo) { return getText(todo, &TodoItem::get_Note); }
 
 void setTodoNote(TodoItem& todo, const RecordIdNote& note)
 {
-    win::check(todo.put_Note(win::makeBstr(note.composeNote()).get()));
+    putText(todo, &TodoItem::put_Note, note.composeNote());
 }
 
 std::string decimal(long value)
@@ -67,9 +63,7 @@ const char* TodoSectionImpl::categoryKey() const { return key::Category; }
 
 void TodoSectionImpl::readTodo(TodoItem& todo, Record& record)
 {
-    win::UniqueBstr description;
-    win::check(todo.get_Description(description.put()));
-    record.putField(key::Description, win::fromBstr(description.get()));
+    record.putField(key::Description, getText(todo, &TodoItem::get_Description));
 
     double due = 0.0;
     win::check(todo.get_DueDate(&due));
@@ -116,13 +110,13 @@ void TodoSectionImpl::readTodo(TodoItem& todo, Record& record)
 
 std::string TodoSectionImpl::writeTodo(TodoItem& todo, const Record& record)
 {
-    win::check(todo.put_Description(win::makeBstr(record.getField(key::Description)).get()));
+    putText(todo, &TodoItem::put_Description, record.getField(key::Description));
     const std::string dueDate = record.getField(key::DueDate);
     win::check(todo.put_DueDate(dateTextToDateValue(dueDate)));
     win::check(todo.put_Completed(numberOf(record, key::CompletedFlag)));
     win::check(todo.put_Priority(numberOf(record, key::Priority) + 1));
     win::check(todo.put_Private(numberOf(record, key::ConfidentialFlag)));
-    win::check(todo.put_Category(win::makeBstr(record.getField(key::Category)).get()));
+    putText(todo, &TodoItem::put_Category, record.getField(key::Category));
 
     RecordIdNote note(todoNote(todo));
     note.setNoteText(record.getField(key::Notes));
