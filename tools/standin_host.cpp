@@ -27,7 +27,7 @@
 #include "addin/brannock_addin_idl.h"
 #include "sections/palm_desktop.h"
 #include "standin/desktop_state.h"
-#include "standin/standin_data_file.h"
+#include "standin/host_object.h"
 #include "standin/standin_data_file.h"
 #include "standin/standin_objects.h"
 #include "win/com_ptr.h"
@@ -99,46 +99,6 @@ void seedSampleContacts(standin::DesktopState& state, int count) {
     }
 }
 
-// The object Palm Desktop hands to OnInitialize: it answers the application
-// interface with the stand-in's application object.
-class HostObject final : public IDispatch {
-public:
-    explicit HostObject(win::ComPtr<PalmApplication> application) : application_(std::move(application)) {}
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (::IsEqualIID(riid, IID_PalmApplication)) return application_->QueryInterface(riid, ppv);
-        if (::IsEqualIID(riid, IID_IUnknown) || ::IsEqualIID(riid, IID_IDispatch)) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG count = --references_;
-        if (count == 0) delete this;
-        return static_cast<ULONG>(count);
-    }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-
-private:
-    ~HostObject() = default;
-    LONG references_ = 1;
-    win::ComPtr<PalmApplication> application_;
-};
-
 // Sets `event` when standard input ends.
 DWORD WINAPI watchStandardInput(void* event) noexcept {
     char buffer[256];
@@ -175,15 +135,16 @@ int runHost(const HostOptions& options) {
     }
     if (!stop) return 1;
 
+    // Declared first: the add-in holds the host until it is released.
+    standin::HostObject host(standin::makeApplication(state));
     win::ComPtr<IDesktopAddin> addin;
     HRESULT hr = ::CoCreateInstance(options.classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDesktopAddin, addin.putVoid());
     if (FAILED(hr)) {
         std::fprintf(stderr, "standin_host: cannot create the add-in (0x%08lX)\n", static_cast<unsigned long>(hr));
         return 1;
     }
-    auto host = win::ComPtr<IDispatch>::adopt(new HostObject(standin::makeApplication(state)));
     LONG success = 0;
-    addin->OnInitialize(host.get(), 1, 0x00040102, 0, &success);
+    addin->OnInitialize(&host, 1, 0x00040102, 0, &success);
     if (!success) {
         std::fprintf(stderr, "standin_host: the add-in did not initialise\n");
         return 1;

@@ -63,8 +63,8 @@ protected:
     }
 
     // Declared before the add-in, which holds its host until it goes.
-    HostDouble denyingHost{E_ACCESSDENIED};
-    HostDouble plainHost{E_NOINTERFACE};
+    standin::HostObject denyingHost{nullptr, E_ACCESSDENIED};
+    standin::HostObject plainHost{nullptr};
     win::ComPtr<IDesktopAddin> addin = newAddin();
     long locks = comModule().lockCount();
 };
@@ -75,7 +75,7 @@ TEST_F(AddinObject, HostFailingTheApplicationQueryGetsOneBoxAndNothingStarts) {
     EXPECT_EQ(locks, comModule().lockCount()) << "no slave holder was built";
     EXPECT_EQ(S_OK, addin->OnUninitialize());
     addin.reset();
-    EXPECT_EQ(1, denyingHost.references) << "the host is released with the add-in";
+    EXPECT_EQ(1, denyingHost.references()) << "the host is released with the add-in";
 }
 
 TEST_F(AddinObject, AChannelThatCannotOpenIsReportedLikeAComError) {
@@ -100,7 +100,7 @@ TEST_F(AddinObject, HostWithoutTheApplicationStillStartsAndStopsEverything) {
 TEST_F(AddinObject, WorkerHandsTheApplicationOnAfterItsDelay) {
     standin::StandinDesktop desk;
     win::ComPtr<PalmApplication> application = desk.application();
-    HostDouble host(E_NOINTERFACE, win::ComPtr<PalmApplication>::share(application.get()));
+    standin::HostObject host(win::ComPtr<PalmApplication>::share(application.get()));
     EXPECT_EQ(1, initialize(host));
     for (int i = 0; i < 200 && !sharedApplication(); ++i) ::Sleep(10);
     EXPECT_EQ(application.get(), sharedApplication().get());

@@ -103,7 +103,7 @@ protected:
 
     const std::string suffix = isolateChannel();
     standin::StandinDesktop desk;
-    HostDouble host{E_NOINTERFACE, desk.application()};
+    standin::HostObject host{desk.application()};
     long locks = 0;
 };
 
