@@ -1,33 +1,26 @@
 #include "record/ole_date.h"
 
 #include <windows.h>
+#include <cstddef>
+#include <cstring>
 #include <oleauto.h>
 
 namespace {
+// DateTimeFields has the layout of SYSTEMTIME, so the two convert by copy.
+static_assert(sizeof(DateTimeFields) == sizeof(SYSTEMTIME), "DateTimeFields must match SYSTEMTIME");
+static_assert(offsetof(DateTimeFields, milliseconds) == offsetof(SYSTEMTIME, wMilliseconds),
+              "DateTimeFields must match SYSTEMTIME");
+
 SYSTEMTIME toSystemTime(const DateTimeFields& fields)
 {
-    SYSTEMTIME time{};
-    time.wYear = fields.year;
-    time.wMonth = fields.month;
-    time.wDayOfWeek = fields.dayOfWeek;
-    time.wDay = fields.day;
-    time.wHour = fields.hour;
-    time.wMinute = fields.minute;
-    time.wSecond = fields.second;
-    time.wMilliseconds = fields.milliseconds;
+    SYSTEMTIME time;
+    std::memcpy(&time, &fields, sizeof time);
     return time;
 }
 
 void fromSystemTime(const SYSTEMTIME& time, DateTimeFields& fields)
 {
-    fields.year = time.wYear;
-    fields.month = time.wMonth;
-    fields.dayOfWeek = time.wDayOfWeek;
-    fields.day = time.wDay;
-    fields.hour = time.wHour;
-    fields.minute = time.wMinute;
-    fields.second = time.wSecond;
-    fields.milliseconds = time.wMilliseconds;
+    std::memcpy(static_cast<void*>(&fields), &time, sizeof fields);
 }
 }  // namespace
 
