@@ -5,22 +5,38 @@
 #      here on first use);
 #   2. the channel round trip, through the 100 ms timer hand-over and
 #      without it (channel_bench.exe under wine64);
+#   2-4 run for both Windows builds, i686 (wow64) and x86_64, one after the
+#      other under each heading;
 #   3. export and import per record of the contact handler against the
 #      stand-in in one process, 100 to 10,000 contacts (section_bench.exe);
 #   4. export and import end to end: brannock_cli against the stand-in host
 #      through the registered add-in, for 100 and 400 contacts.
 #
 # Usage: bench/run-all.sh BUILD_DIR
-#   ./run bench builds first, starts the prefix's wineserver and exports
-#   WINEPREFIX; run alone, the script uses BUILD_DIR/x86_64/wineprefix.
+#   ./run bench builds first and starts the prefixes' wineservers; each
+#   build runs in its own prefix, BUILD_DIR/TREE/wineprefix, the i686 one
+#   with Wine's 32-bit DLLs from BUILD_DIR/wine32.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:?usage: bench/run-all.sh BUILD_DIR}" && pwd)
-x86=$build/x86_64
 native=$build/bench-native
 wine=/usr/lib/wine/wine64
-export WINEPREFIX=${WINEPREFIX:-$x86/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trees=(i686 x86_64)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# use_tree TREE: the Wine environment of that build.
+use_tree() {
+    tree=$1
+    export WINEPREFIX=$build/$tree/wineprefix
+    if [[ $tree == i686 ]]; then
+        export WINEDLLPATH=$build/wine32/usr/lib/i386-linux-gnu/wine/i386-windows
+    else
+        unset WINEDLLPATH
+    fi
+    [[ -f $WINEPREFIX/system.reg ]] || "$wine" wineboot -i >/dev/null 2>&1 || true
+    printf -- '\n-- %s%s\n' "$tree" "$([[ $tree == i686 ]] && echo ' (wow64)')"
+}
 
 heading() { printf '\n== %s\n' "$*"; }
 seconds() { date +%s.%N; }
@@ -43,16 +59,13 @@ fi
 cmake --build "$native" --target codec_bench >/dev/null
 "$native/bin/codec_bench" --benchmark_counters_tabular=true --benchmark_color=false
 
-[[ -f $WINEPREFIX/system.reg ]] || "$wine" wineboot -i >/dev/null 2>&1 || true
+heading "2. Channel round trip (under wine64)"
+for t in "${trees[@]}"; do use_tree "$t"; "$wine" "$build/$t/bin/channel_bench.exe"; done
 
-heading "2. Channel round trip (x86_64 under wine64)"
-"$wine" "$x86/bin/channel_bench.exe"
+heading "3. Contact handler against the in-process stand-in (under wine64)"
+for t in "${trees[@]}"; do use_tree "$t"; "$wine" "$build/$t/bin/section_bench.exe"; done
 
-heading "3. Contact handler against the in-process stand-in (x86_64 under wine64)"
-"$wine" "$x86/bin/section_bench.exe"
-
-heading "4. brannock_cli against the stand-in host, end to end (x86_64 under wine64)"
-folder=$x86/bench-e2e
+heading "4. brannock_cli against the stand-in host, end to end (under wine64)"
 clsid='{BE7C4A11-5D2E-4F3A-8B6C-9D0E1F2A3B4C}'
 cli() { "$wine" "$folder/brannock_cli.exe" "$@"; }
 # timed LABEL RECORDS COMMAND...: runs the command, prints seconds and ms per record
@@ -67,22 +80,26 @@ timed() {
 }
 export_to() { cli export contacts > "$1"; }
 import_from() { cli import contacts "$1" > /dev/null; }
-session_prepare "$x86" "$folder" "$clsid"
-session_start "$folder" "$clsid" --sample-contacts 100
-cli categories contacts > /dev/null   # waits out the add-in's ten-second start
-timed "export 100 contacts" 100 export_to "$folder/100.json"
-timed "import 100 contacts (updates)" 100 import_from "$folder/100.json"
-{
-    printf '['
-    for i in $(seq 300); do
-        ((i > 1)) && printf ','
-        printf '{"128.Last Name": "Added %d", "129.First Name": "Bench", "111.Category": "Business", ' "$i"
-        printf '"112.Phone - Business": "555-%04d"}' "$i"
-    done
-    printf ']\n'
-} > "$folder/300-new.json"
-timed "import 300 new contacts (creates)" 300 import_from "$folder/300-new.json"
-timed "export 400 contacts" 400 export_to "$folder/400.json"
-timed "import 400 contacts (updates)" 400 import_from "$folder/400.json"
-session_stop
+end_to_end() {
+    folder=$build/$tree/bench-e2e
+    session_prepare "$build/$tree" "$folder" "$clsid"
+    session_start "$folder" "$clsid" --sample-contacts 100
+    cli categories contacts > /dev/null   # waits out the add-in's ten-second start
+    timed "export 100 contacts" 100 export_to "$folder/100.json"
+    timed "import 100 contacts (updates)" 100 import_from "$folder/100.json"
+    {
+        printf '['
+        for i in $(seq 300); do
+            ((i > 1)) && printf ','
+            printf '{"128.Last Name": "Added %d", "129.First Name": "Bench", "111.Category": "Business", ' "$i"
+            printf '"112.Phone - Business": "555-%04d"}' "$i"
+        done
+        printf ']\n'
+    } > "$folder/300-new.json"
+    timed "import 300 new contacts (creates)" 300 import_from "$folder/300-new.json"
+    timed "export 400 contacts" 400 export_to "$folder/400.json"
+    timed "import 400 contacts (updates)" 400 import_from "$folder/400.json"
+    session_stop
+}
+for t in "${trees[@]}"; do use_tree "$t"; end_to_end; done
 echo "(each figure includes one start of brannock_cli under wine64, about 0.3 s)"

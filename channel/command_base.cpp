@@ -21,12 +21,14 @@ long waitForFirstOf(HANDLE first, HANDLE second)
 
 }  // namespace
 
-CommandBase::CommandBase()
-    : zone_(sharedZoneName(), sharedZoneSize),
-      masterEvent_(openOrCreateEvent(false, masterEventName())),
-      slaveEvent_(openOrCreateEvent(false, slaveEventName())),
-      exitEvent_(openOrCreateEvent(true, exitEventName()))
+unsigned long CommandBase::open() noexcept
 {
+    if (const unsigned long error = zone_.open(sharedZoneName(), sharedZoneSize))
+        return error;
+    masterEvent_.reset(openOrCreateEvent(false, masterEventName()));
+    slaveEvent_.reset(openOrCreateEvent(false, slaveEventName()));
+    exitEvent_.reset(openOrCreateEvent(true, exitEventName()));
+    return 0;
 }
 
 CommandBase::~CommandBase()
@@ -38,7 +40,7 @@ CommandBase::~CommandBase()
     exitEvent_.reset();
 }
 
-long CommandBase::waitForMaster(HANDLE extra)
+long CommandBase::waitForMaster(HANDLE extra) noexcept
 {
     masterSide_ = false;
     resetPDClosed();
@@ -49,13 +51,13 @@ long CommandBase::waitForMaster(HANDLE extra)
     return waitForFirstOf(masterEvent_.get(), extra);
 }
 
-long CommandBase::waitForSlave() { return waitForFirstOf(slaveEvent_.get(), exitEvent_.get()); }
+long CommandBase::waitForSlave() noexcept { return waitForFirstOf(slaveEvent_.get(), exitEvent_.get()); }
 
-void CommandBase::signalMaster() { signalObject(masterEvent_.get()); }
-void CommandBase::signalSlave() { signalObject(slaveEvent_.get()); }
-void CommandBase::resetMaster() { resetObject(masterEvent_.get()); }
-void CommandBase::resetSlave() { resetObject(slaveEvent_.get()); }
-void CommandBase::resetPDClosed() { resetObject(exitEvent_.get()); }
+void CommandBase::signalMaster() noexcept { signalObject(masterEvent_.get()); }
+void CommandBase::signalSlave() noexcept { signalObject(slaveEvent_.get()); }
+void CommandBase::resetMaster() noexcept { resetObject(masterEvent_.get()); }
+void CommandBase::resetSlave() noexcept { resetObject(slaveEvent_.get()); }
+void CommandBase::resetPDClosed() noexcept { resetObject(exitEvent_.get()); }
 
 void CommandBase::readMessage(CommandProcessor& message) const
 {
@@ -72,5 +74,5 @@ bool CommandBase::writeMessage(CommandProcessor& message) { return writeText(mes
 
 bool CommandBase::writeText(const char* text) noexcept { return zone_.write(text); }
 
-void CommandBase::signalObject(HANDLE event) { ::SetEvent(event); }
-void CommandBase::resetObject(HANDLE event) { ::ResetEvent(event); }
+void CommandBase::signalObject(HANDLE event) noexcept { ::SetEvent(event); }
+void CommandBase::resetObject(HANDLE event) noexcept { ::ResetEvent(event); }

@@ -23,7 +23,14 @@ public:
     /// Opens or creates the zone and the three events under the current
     /// channel names. Throws the system error code (`unsigned long`) when
     /// the zone cannot be created or mapped.
-    CommandBase();
+    ///
+    /// The throw is inline on purpose: it happens in the caller's own
+    /// module, never inside Brannock.dll (see brannock_api.h).
+    CommandBase()
+    {
+        if (const unsigned long error = open())
+            throw error;
+    }
     /// Closes the events, sets the exit event first when this end has
     /// waited for the master (it acted as the slave), and unmaps the zone.
     ~CommandBase();
@@ -32,39 +39,45 @@ public:
     CommandBase& operator=(const CommandBase&) = delete;
 
 protected:
+    /// Opens or creates the zone, then the three events. Returns 0, or the
+    /// system error code of the zone's failure.
+    unsigned long open() noexcept;
+
     /// Slave side: marks this end as the slave, resets the exit event, then
     /// waits for the master event, and also for `extra` when it is not
     /// null. Returns 0 for the master event, E_FAIL for `extra` or a failed
     /// wait; without `extra` it returns 0 whatever the wait gives.
-    long waitForMaster(HANDLE extra);
+    long waitForMaster(HANDLE extra) noexcept;
     /// Master side: waits for the slave event or the exit event. Returns 0
     /// for the slave event, E_FAIL for the exit event or a failed wait.
-    long waitForSlave();
+    long waitForSlave() noexcept;
 
     /// Sets the master event.
-    void signalMaster();
+    void signalMaster() noexcept;
     /// Sets the slave event.
-    void signalSlave();
+    void signalSlave() noexcept;
     /// Resets the master event.
-    void resetMaster();
+    void resetMaster() noexcept;
     /// Resets the slave event.
-    void resetSlave();
+    void resetSlave() noexcept;
     /// Resets the Palm Desktop exit event.
-    void resetPDClosed();
+    void resetPDClosed() noexcept;
 
     /// Parses the message standing in the zone into `message`, reading no
-    /// further than the zone's bound.
+    /// further than the zone's bound. Throws std::bad_alloc when out of
+    /// memory; the channel ends call it inside the DLL and stop that there.
     void readMessage(CommandProcessor& message) const;
     /// Serializes `message` into the zone. A message that would not fit
-    /// with its NUL is not written and the answer is false.
+    /// with its NUL is not written and the answer is false. Throws
+    /// std::bad_alloc as readMessage() does.
     bool writeMessage(CommandProcessor& message);
     /// Writes a message text that is already serialized; false, and nothing
     /// written, when it would not fit with its NUL.
     bool writeText(const char* text) noexcept;
 
 private:
-    static void signalObject(HANDLE event);
-    static void resetObject(HANDLE event);
+    static void signalObject(HANDLE event) noexcept;
+    static void resetObject(HANDLE event) noexcept;
 
     SharedZone zone_;
     win::UniqueHandle masterEvent_;

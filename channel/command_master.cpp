@@ -18,8 +18,6 @@ struct Nothing {
 
 }  // namespace
 
-CommandMaster::CommandMaster() = default;
-
 CommandMaster::~CommandMaster() = default;
 
 template <typename Fill, typename Take>
@@ -40,7 +38,7 @@ ResponseCode CommandMaster::exchange(int code, Fill fill, Take take) noexcept
     }
 }
 
-CommandProcessor CommandMaster::sendCommandAndReceiveResponse(const CommandProcessor& command)
+CommandProcessor CommandMaster::sendCommandAndReceiveResponse(const CommandProcessor& command) noexcept
 {
     try {
         // Building the text changes the message, so it is built in a copy.
@@ -68,23 +66,23 @@ CommandProcessor CommandMaster::send(CommandProcessor& command)
     return answer;
 }
 
-ResponseCode CommandMaster::beginImport(Section section)
+ResponseCode CommandMaster::beginImport(Section section) noexcept
 {
     return exchange(
         CmdBeginImport, [&](CommandProcessor& c) { c.setSection(section); }, Nothing());
 }
 
-ResponseCode CommandMaster::endImport() { return exchange(CmdEndImport, Nothing(), Nothing()); }
+ResponseCode CommandMaster::endImport() noexcept { return exchange(CmdEndImport, Nothing(), Nothing()); }
 
-ResponseCode CommandMaster::beginExport(Section section)
+ResponseCode CommandMaster::beginExport(Section section) noexcept
 {
     return exchange(
         CmdBeginExport, [&](CommandProcessor& c) { c.setSection(section); }, Nothing());
 }
 
-ResponseCode CommandMaster::endExport() { return exchange(CmdEndExport, Nothing(), Nothing()); }
+ResponseCode CommandMaster::endExport() noexcept { return exchange(CmdEndExport, Nothing(), Nothing()); }
 
-ResponseCode CommandMaster::getNextRecord(Record& record)
+ResponseCode CommandMaster::getNextRecord(Record& record) noexcept
 {
     return exchange(CmdGetNextRecord, Nothing(), [&](const CommandProcessor& answer, int result) {
         if (result == ResponseOk)
@@ -92,14 +90,14 @@ ResponseCode CommandMaster::getNextRecord(Record& record)
     });
 }
 
-ResponseCode CommandMaster::sendRecord(const Record& record, std::string& recordId)
+ResponseCode CommandMaster::sendRecord(const Record& record, std::string& recordId) noexcept
 {
     return exchange(
         CmdSendRecord, [&](CommandProcessor& c) { c.setRecord(record); },
         [&](const CommandProcessor& answer, int) { recordId = answer.getRecordId(); });
 }
 
-ResponseCode CommandMaster::getRecordCount(int& count)
+ResponseCode CommandMaster::getRecordCount(int& count) noexcept
 {
     return exchange(CmdGetRecordCount, Nothing(), [&](const CommandProcessor& answer, int result) {
         if (result == ResponseOk)
@@ -107,7 +105,7 @@ ResponseCode CommandMaster::getRecordCount(int& count)
     });
 }
 
-ResponseCode CommandMaster::readCategoryList(Section section, std::vector<std::string>& names)
+ResponseCode CommandMaster::readCategoryList(Section section, std::vector<std::string>& names) noexcept
 {
     return exchange(
         CmdReadCategoryList, [&](CommandProcessor& c) { c.setSection(section); },
@@ -117,16 +115,16 @@ ResponseCode CommandMaster::readCategoryList(Section section, std::vector<std::s
         });
 }
 
-ResponseCode CommandMaster::writeCategoryList(const std::vector<std::string>& names)
+ResponseCode CommandMaster::writeCategoryList(const std::vector<std::string>& names) noexcept
 {
     return exchange(
         CmdWriteCategoryList, [&](CommandProcessor& c) { c.setCategories(names); }, Nothing());
 }
 
-ResponseCode CommandMaster::deleteRecord(const std::string& recordId)
+ResponseCode CommandMaster::deleteRecord(const std::string& recordId) noexcept
 {
     return exchange(
         CmdDeleteRecord, [&](CommandProcessor& c) { c.setRecordId(recordId); }, Nothing());
 }
 
-ResponseCode CommandMaster::deleteAll() { return exchange(CmdDeleteAll, Nothing(), Nothing()); }
+ResponseCode CommandMaster::deleteAll() noexcept { return exchange(CmdDeleteAll, Nothing(), Nothing()); }

@@ -21,46 +21,47 @@
 ///
 /// A command whose text would not fit into the zone with its NUL is not
 /// sent: the operation returns ResponseFailed. So does an operation that
-/// runs out of memory; no exception leaves an operation.
+/// runs out of memory; no exception leaves an operation (all are noexcept).
 ///
 /// One thread at a time; not copyable.
 class BRANNOCK_API CommandMaster : public CommandBase {
 public:
     /// Opens or creates the channel objects. Throws the system error code
-    /// (`unsigned long`) when the zone cannot be created or mapped.
-    CommandMaster();
+    /// (`unsigned long`) when the zone cannot be created or mapped; the
+    /// throw happens in the caller's module (see brannock_api.h).
+    CommandMaster() = default;
     ~CommandMaster();
 
     /// Starts an import into `section`.
-    ResponseCode beginImport(Section section);
+    ResponseCode beginImport(Section section) noexcept;
     /// Ends the import.
-    ResponseCode endImport();
+    ResponseCode endImport() noexcept;
     /// Starts an export of `section`.
-    ResponseCode beginExport(Section section);
+    ResponseCode beginExport(Section section) noexcept;
     /// Ends the export.
-    ResponseCode endExport();
+    ResponseCode endExport() noexcept;
     /// On ResponseOk, `record` is replaced by the next exported record.
-    ResponseCode getNextRecord(Record& record);
+    ResponseCode getNextRecord(Record& record) noexcept;
     /// Writes `record` into Palm Desktop; `recordId` always receives the
     /// answer's record id (empty when it carries none), whatever the result.
-    ResponseCode sendRecord(const Record& record, std::string& recordId);
+    ResponseCode sendRecord(const Record& record, std::string& recordId) noexcept;
     /// On ResponseOk, `count` receives the number of records of the export.
-    ResponseCode getRecordCount(int& count);
+    ResponseCode getRecordCount(int& count) noexcept;
     /// On ResponseOk, `names` is replaced by the category names of `section`.
-    ResponseCode readCategoryList(Section section, std::vector<std::string>& names);
+    ResponseCode readCategoryList(Section section, std::vector<std::string>& names) noexcept;
     /// Adds `names` to the categories of the section named last.
-    ResponseCode writeCategoryList(const std::vector<std::string>& names);
+    ResponseCode writeCategoryList(const std::vector<std::string>& names) noexcept;
     /// Deletes the item that carries `recordId`.
-    ResponseCode deleteRecord(const std::string& recordId);
+    ResponseCode deleteRecord(const std::string& recordId) noexcept;
     /// Deletes every item of the section named last.
-    ResponseCode deleteAll();
+    ResponseCode deleteAll() noexcept;
 
 protected:
     /// Sends `command` and returns the answer. On a closed master, an empty
     /// answer with ResponseOk; when the slave is found gone, an empty answer
     /// with ResponsePalmDesktopClosed; for a command too long for the zone,
     /// or out of memory, an empty answer with ResponseFailed.
-    CommandProcessor sendCommandAndReceiveResponse(const CommandProcessor& command);
+    CommandProcessor sendCommandAndReceiveResponse(const CommandProcessor& command) noexcept;
 
 private:
     /// sendCommandAndReceiveResponse for a command of our own, whose text

@@ -23,13 +23,11 @@ const std::string& failureAnswerText()
 
 }  // namespace
 
-CommandSlave::CommandSlave() : stopEvent_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-
 CommandSlave::~CommandSlave() = default;
 
-void CommandSlave::SetStopFlag() { ::SetEvent(stopEvent_.get()); }
+void CommandSlave::SetStopFlag() noexcept { ::SetEvent(stopEvent_.get()); }
 
-void CommandSlave::loop()
+void CommandSlave::loop() noexcept
 {
     try {
         failureAnswerText();

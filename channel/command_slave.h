@@ -20,17 +20,18 @@
 class BRANNOCK_API CommandSlave : public CommandBase {
 public:
     /// Opens or creates the channel objects and the stop event. Throws the
-    /// system error code (`unsigned long`) when the zone fails.
-    CommandSlave();
+    /// system error code (`unsigned long`) when the zone fails; the throw
+    /// happens in the caller's module (see brannock_api.h).
+    CommandSlave() : stopEvent_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
     /// Closes the stop event and the channel; after `loop` has run, this
     /// sets the exit event, which tells the master that no answer will come.
     ~CommandSlave();
 
     /// Asks `loop` to return; callable from any thread. A command being
     /// served is still answered first.
-    void SetStopFlag();
+    void SetStopFlag() noexcept;
     /// Serves commands until the stop flag is set. No exception leaves it.
-    void loop();
+    void loop() noexcept;
 
 private:
     /// Reads the command in the zone, has it carried out, writes the answer

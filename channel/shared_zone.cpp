@@ -3,24 +3,26 @@
 #include <algorithm>
 #include <cstring>
 
-SharedZone::SharedZone(const char* name, std::size_t size) : name_(name)
+unsigned long SharedZone::open(const char* name, std::size_t size) noexcept
 {
     mapping_.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         static_cast<DWORD>(size), name));
     if (!mapping_)
-        throw static_cast<unsigned long>(::GetLastError());
+        return ::GetLastError();
     view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
     if (!view_) {
         const unsigned long error = ::GetLastError();
         mapping_.reset();
-        throw error;
+        return error;
     }
+    name_ = name;
     // An existing mapping of this name may be smaller than asked for; the
     // view then covers only its size (rounded up to whole pages).
     MEMORY_BASIC_INFORMATION region{};
     const std::size_t mapped =
         ::VirtualQuery(view_.get(), &region, sizeof region) ? region.RegionSize : 0;
     capacity_ = std::min(size, mapped);
+    return 0;
 }
 
 bool SharedZone::write(std::string_view text) noexcept

@@ -15,14 +15,24 @@
 /// smaller. Nothing is ever read or written beyond that bound.
 class SharedZone {
 public:
-    /// Creates the paging-file mapping `name` of `size` bytes, or opens it
-    /// when it exists, and maps a read/write view of all of it. Throws the
-    /// system's last-error code as `unsigned long` when either step fails.
-    SharedZone(const char* name, std::size_t size);
+    /// A zone not yet opened: no mapping, no view, capacity 0.
+    SharedZone() noexcept = default;
+    /// Opens the zone as open() does; throws the system's last-error code
+    /// as `unsigned long` when that fails.
+    SharedZone(const char* name, std::size_t size)
+    {
+        if (const unsigned long error = open(name, size))
+            throw error;
+    }
 
     SharedZone(const SharedZone&) = delete;
     SharedZone& operator=(const SharedZone&) = delete;
 
+    /// Creates the paging-file mapping `name` of `size` bytes, or opens it
+    /// when it exists, and maps a read/write view of all of it. Returns 0, or
+    /// the system's last-error code when either step fails (the zone then
+    /// stays unopened).
+    unsigned long open(const char* name, std::size_t size) noexcept;
     /// The start of the zone.
     char* view() const noexcept { return static_cast<char*>(view_.get()); }
     /// The number of bytes a message, with its NUL, may occupy.

@@ -7,8 +7,15 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 if(WIN32)
   set(BRANNOCK_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-  set(CMAKE_CROSSCOMPILING_EMULATOR
-      ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${BRANNOCK_WINEPREFIX})
+  set(BRANNOCK_WINE_RUN ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${BRANNOCK_WINEPREFIX})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # wine64 runs 32-bit programs in its wow64 mode, given Wine's own 32-bit
+    # PE DLLs (./run setup unpacks them into the build folder).
+    set(BRANNOCK_WINEDLLPATH "${CMAKE_BINARY_DIR}/../wine32/usr/lib/i386-linux-gnu/wine/i386-windows"
+        CACHE PATH "Wine's 32-bit PE DLLs, for running the i686 build")
+    list(APPEND BRANNOCK_WINE_RUN --dllpath=${BRANNOCK_WINEDLLPATH})
+  endif()
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${BRANNOCK_WINE_RUN})
 endif()
 
 # brannock_test(NAME SOURCES src... LIBS lib... [LOCK resource] [TIMEOUT s])

@@ -12,35 +12,35 @@ constexpr char entryEnd = '\xBA';
 // unsigned char: keys sort by unsigned bytes, the shorter of two prefixes
 // first.
 
-Record::Record() = default;
-Record::Record(const Record& other) = default;
-Record& Record::operator=(const Record& other) = default;
-Record::~Record() = default;
+Record::Record() noexcept = default;
+Record::Record(const Record& other) noexcept = default;
+Record& Record::operator=(const Record& other) noexcept = default;
+Record::~Record() noexcept = default;
 
-void Record::putField(const std::string& key, const std::string& value)
+void Record::putField(const std::string& key, const std::string& value) noexcept
 {
     fields_[key] = value;
 }
 
-std::string Record::getField(const std::string& key) const
+std::string Record::getField(const std::string& key) const noexcept
 {
     const auto found = fields_.find(key);
     return found == fields_.end() ? std::string() : found->second;
 }
 
-void Record::clear()
+void Record::clear() noexcept
 {
     fields_.clear();
 }
 
-std::string Record::save() const
+std::string Record::save() const noexcept
 {
     std::string text;
     saveTo(text);
     return text;
 }
 
-void Record::saveTo(std::string& out) const
+void Record::saveTo(std::string& out) const noexcept
 {
     // One pass over the entries, room made per entry with geometric growth.
     for (const auto& [key, value] : fields_) {
@@ -54,12 +54,12 @@ void Record::saveTo(std::string& out) const
     }
 }
 
-void Record::restore(const std::string& text)
+void Record::restore(const std::string& text) noexcept
 {
     restoreFrom(text);
 }
 
-void Record::restoreFrom(std::string_view all)
+void Record::restoreFrom(std::string_view all) noexcept
 {
     fields_.clear();
     std::size_t start = 0;
@@ -80,7 +80,7 @@ void Record::restoreFrom(std::string_view all)
     }
 }
 
-void Record::dump(std::string& out) const
+void Record::dump(std::string& out) const noexcept
 {
     for (const auto& [key, value] : fields_) {
         out += key;

@@ -14,34 +14,37 @@
 /// Text form: for every entry, key, 0xB5, value, 0xBA. Keys must not hold
 /// 0xB5 or 0xBA, values must not hold 0xBA, and neither may hold a NUL;
 /// nothing is escaped or checked.
+///
+/// Every member is noexcept: running out of memory ends the process (see
+/// brannock_api.h).
 class BRANNOCK_API Record {
 public:
     /// An empty record.
-    Record();
+    Record() noexcept;
     /// Deep copy.
-    Record(const Record& other);
+    Record(const Record& other) noexcept;
     /// Deep copy; assignment to itself changes nothing.
-    Record& operator=(const Record& other);
-    ~Record();
+    Record& operator=(const Record& other) noexcept;
+    ~Record() noexcept;
 
     /// Sets the value of a key, replacing any value it had.
-    void putField(const std::string& key, const std::string& value);
+    void putField(const std::string& key, const std::string& value) noexcept;
     /// The value of a key, or the empty string when the key is absent.
-    std::string getField(const std::string& key) const;
+    std::string getField(const std::string& key) const noexcept;
     /// Removes every entry.
-    void clear();
+    void clear() noexcept;
 
     /// The text form of the record.
-    std::string save() const;
+    std::string save() const noexcept;
     /// Appends the text form of the record to `out`.
-    void saveTo(std::string& out) const;
+    void saveTo(std::string& out) const noexcept;
     /// Replaces the content with the entries read from a text form. Malformed
     /// pieces are dropped; of two entries with the same key the first wins.
-    void restore(const std::string& text);
+    void restore(const std::string& text) noexcept;
     /// As restore(), reading the text in place.
-    void restoreFrom(std::string_view text);
+    void restoreFrom(std::string_view text) noexcept;
     /// Appends one line "key = value\r\n" per entry to `out`.
-    void dump(std::string& out) const;
+    void dump(std::string& out) const noexcept;
 
 private:
     std::map<std::string, std::string, std::less<>> fields_;

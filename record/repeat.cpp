@@ -27,57 +27,57 @@ void forEachItem(std::string_view list, Use use)
 }
 }  // namespace
 
-Repeat::Repeat()
+Repeat::Repeat() noexcept
     : frequency_(0), numDaysToRepeat_(0), repeatType_(0), dayPattern_{}, dayOfWeek_(0),
       weekOfMonth_(0), dayOfMonth_(0), month_(0)
 {
 }
 
-Repeat::Repeat(const Repeat& other) = default;
-Repeat& Repeat::operator=(const Repeat& other) = default;
-Repeat::~Repeat() = default;
+Repeat::Repeat(const Repeat& other) noexcept = default;
+Repeat& Repeat::operator=(const Repeat& other) noexcept = default;
+Repeat::~Repeat() noexcept = default;
 
-void Repeat::setStartDate(const std::string& startDate) { startDate_ = startDate; }
-std::string Repeat::getStartDate() const { return startDate_; }
-void Repeat::setFrequency(long frequency) { frequency_ = frequency; }
-long Repeat::getFrequency() const { return frequency_; }
-void Repeat::setEndDate(const std::string& endDate) { endDate_ = endDate; }
-std::string Repeat::getEndDate() const { return endDate_; }
-void Repeat::setNumDaysToRepeat(int numDaysToRepeat) { numDaysToRepeat_ = numDaysToRepeat; }
-int Repeat::getNumDaysToRepeat() const { return numDaysToRepeat_; }
-void Repeat::setRepeatType(int repeatType) { repeatType_ = repeatType; }
-int Repeat::getRepeatType() const { return repeatType_; }
+void Repeat::setStartDate(const std::string& startDate) noexcept { startDate_ = startDate; }
+std::string Repeat::getStartDate() const noexcept { return startDate_; }
+void Repeat::setFrequency(long frequency) noexcept { frequency_ = frequency; }
+long Repeat::getFrequency() const noexcept { return frequency_; }
+void Repeat::setEndDate(const std::string& endDate) noexcept { endDate_ = endDate; }
+std::string Repeat::getEndDate() const noexcept { return endDate_; }
+void Repeat::setNumDaysToRepeat(int numDaysToRepeat) noexcept { numDaysToRepeat_ = numDaysToRepeat; }
+int Repeat::getNumDaysToRepeat() const noexcept { return numDaysToRepeat_; }
+void Repeat::setRepeatType(int repeatType) noexcept { repeatType_ = repeatType; }
+int Repeat::getRepeatType() const noexcept { return repeatType_; }
 
-void Repeat::setDayPattern(const int* dayPattern)
+void Repeat::setDayPattern(const int* dayPattern) noexcept
 {
     std::copy(dayPattern, dayPattern + dayPatternSize, dayPattern_);
 }
 
-void Repeat::getDayPattern(int* dayPattern) const
+void Repeat::getDayPattern(int* dayPattern) const noexcept
 {
     std::copy(dayPattern_, dayPattern_ + dayPatternSize, dayPattern);
 }
 
-void Repeat::setDayOfWeek(int dayOfWeek) { dayOfWeek_ = dayOfWeek; }
-int Repeat::getDayOfWeek() const { return dayOfWeek_; }
-void Repeat::setWeekOfMonth(int weekOfMonth) { weekOfMonth_ = weekOfMonth; }
-int Repeat::getWeekOfMonth() const { return weekOfMonth_; }
-void Repeat::setDayOfMonth(int dayOfMonth) { dayOfMonth_ = dayOfMonth; }
-int Repeat::getDayOfMonth() const { return dayOfMonth_; }
-void Repeat::setMonth(int month) { month_ = month; }
-int Repeat::getMonth() const { return month_; }
+void Repeat::setDayOfWeek(int dayOfWeek) noexcept { dayOfWeek_ = dayOfWeek; }
+int Repeat::getDayOfWeek() const noexcept { return dayOfWeek_; }
+void Repeat::setWeekOfMonth(int weekOfMonth) noexcept { weekOfMonth_ = weekOfMonth; }
+int Repeat::getWeekOfMonth() const noexcept { return weekOfMonth_; }
+void Repeat::setDayOfMonth(int dayOfMonth) noexcept { dayOfMonth_ = dayOfMonth; }
+int Repeat::getDayOfMonth() const noexcept { return dayOfMonth_; }
+void Repeat::setMonth(int month) noexcept { month_ = month; }
+int Repeat::getMonth() const noexcept { return month_; }
 
-void Repeat::setExclusionDates(const std::vector<std::string>& exclusionDates)
+void Repeat::setExclusionDates(const std::vector<std::string>& exclusionDates) noexcept
 {
     exclusionDates_ = exclusionDates;
 }
 
-std::vector<std::string> Repeat::getExclusionDates() const
+std::vector<std::string> Repeat::getExclusionDates() const noexcept
 {
     return exclusionDates_;
 }
 
-std::string Repeat::save() const
+std::string Repeat::save() const noexcept
 {
     std::string text;
     const auto number = [&text](long long value) {
@@ -104,7 +104,7 @@ std::string Repeat::save() const
 
 // A text with fewer than eleven fields leaves the missing string fields
 // empty, the missing numbers 0, and the lists as they were.
-void Repeat::parse(const std::string& text)
+void Repeat::parse(const std::string& text) noexcept
 {
     if (text.empty())
         return;
@@ -123,7 +123,7 @@ void Repeat::parse(const std::string& text)
     parseStringVector(std::string(next()), exclusionDates_);
 }
 
-std::string Repeat::saveIntArray(int n, const int* values) const
+std::string Repeat::saveIntArray(int n, const int* values) const noexcept
 {
     std::string text;
     for (int i = 0; i < n; ++i) {
@@ -133,7 +133,7 @@ std::string Repeat::saveIntArray(int n, const int* values) const
     return text;
 }
 
-void Repeat::parseIntArray(const std::string& text, int n, int* values) const
+void Repeat::parseIntArray(const std::string& text, int n, int* values) const noexcept
 {
     int stored = 0;
     forEachItem(text, [&](std::string_view item) {
@@ -144,7 +144,7 @@ void Repeat::parseIntArray(const std::string& text, int n, int* values) const
     });
 }
 
-std::string Repeat::saveStringVector(const std::vector<std::string>& strings) const
+std::string Repeat::saveStringVector(const std::vector<std::string>& strings) const noexcept
 {
     std::string text;
     for (const std::string& value : strings) {
@@ -154,7 +154,7 @@ std::string Repeat::saveStringVector(const std::vector<std::string>& strings) co
     return text;
 }
 
-void Repeat::parseStringVector(const std::string& text, std::vector<std::string>& strings) const
+void Repeat::parseStringVector(const std::string& text, std::vector<std::string>& strings) const noexcept
 {
     forEachItem(text, [&strings](std::string_view item) {
         strings.emplace_back(item);

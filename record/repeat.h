@@ -9,68 +9,71 @@
 /// eleven fields, each ended by the byte 0xA7; the day pattern and the
 /// exclusion dates are lists whose items are each ended by the byte 0xBF.
 /// Setters store without any check of range or form.
+///
+/// Every member is noexcept: running out of memory ends the process (see
+/// brannock_api.h).
 class BRANNOCK_API Repeat {
 public:
     /// Number of entries of the day pattern, index 0 = Sunday.
     static constexpr int dayPatternSize = 7;
 
     /// Empty strings, every number 0, no exclusion dates.
-    Repeat();
-    Repeat(const Repeat& other);
-    Repeat& operator=(const Repeat& other);
-    ~Repeat();
+    Repeat() noexcept;
+    Repeat(const Repeat& other) noexcept;
+    Repeat& operator=(const Repeat& other) noexcept;
+    ~Repeat() noexcept;
 
     /// Date text of the first occurrence.
-    void setStartDate(const std::string& startDate);
-    std::string getStartDate() const;
+    void setStartDate(const std::string& startDate) noexcept;
+    std::string getStartDate() const noexcept;
     /// Interval in days, weeks, months or years, by repeat type.
-    void setFrequency(long frequency);
-    long getFrequency() const;
+    void setFrequency(long frequency) noexcept;
+    long getFrequency() const noexcept;
     /// Date text of the last possible occurrence, or a no-end marker.
-    void setEndDate(const std::string& endDate);
-    std::string getEndDate() const;
+    void setEndDate(const std::string& endDate) noexcept;
+    std::string getEndDate() const noexcept;
     /// Length of the run of weekdays for repeat type 2.
-    void setNumDaysToRepeat(int numDaysToRepeat);
-    int getNumDaysToRepeat() const;
+    void setNumDaysToRepeat(int numDaysToRepeat) noexcept;
+    int getNumDaysToRepeat() const noexcept;
     /// Kind of recurrence: 1 daily, 2 weekly run, 3 monthly by date,
     /// 4 monthly by weekday, 5 yearly, 12 weekly by day pattern.
-    void setRepeatType(int repeatType);
-    int getRepeatType() const;
+    void setRepeatType(int repeatType) noexcept;
+    int getRepeatType() const noexcept;
     /// Copies exactly seven flags from `dayPattern`.
-    void setDayPattern(const int* dayPattern);
+    void setDayPattern(const int* dayPattern) noexcept;
     /// Copies exactly seven flags into `dayPattern`.
-    void getDayPattern(int* dayPattern) const;
+    void getDayPattern(int* dayPattern) const noexcept;
     /// Weekday, 1 = Sunday ... 7 = Saturday.
-    void setDayOfWeek(int dayOfWeek);
-    int getDayOfWeek() const;
+    void setDayOfWeek(int dayOfWeek) noexcept;
+    int getDayOfWeek() const noexcept;
     /// Which occurrence of the weekday within the month, 1 ... 5.
-    void setWeekOfMonth(int weekOfMonth);
-    int getWeekOfMonth() const;
+    void setWeekOfMonth(int weekOfMonth) noexcept;
+    int getWeekOfMonth() const noexcept;
     /// Day of the month, 1 ... 31.
-    void setDayOfMonth(int dayOfMonth);
-    int getDayOfMonth() const;
+    void setDayOfMonth(int dayOfMonth) noexcept;
+    int getDayOfMonth() const noexcept;
     /// Month, 1 = January ... 12 = December.
-    void setMonth(int month);
-    int getMonth() const;
+    void setMonth(int month) noexcept;
+    int getMonth() const noexcept;
     /// Replaces the date texts of skipped occurrences.
-    void setExclusionDates(const std::vector<std::string>& exclusionDates);
-    std::vector<std::string> getExclusionDates() const;
+    void setExclusionDates(const std::vector<std::string>& exclusionDates) noexcept;
+    std::vector<std::string> getExclusionDates() const noexcept;
 
     /// The recurrence text.
-    std::string save() const;
+    std::string save() const noexcept;
     /// Reads a recurrence text into this object; the empty text changes
     /// nothing, and exclusion dates are appended to those already held.
-    void parse(const std::string& text);
+    void parse(const std::string& text) noexcept;
 
 private:
     /// Each of the first n values in decimal followed by 0xBF.
-    std::string saveIntArray(int n, const int* values) const;
+    std::string saveIntArray(int n, const int* values) const noexcept;
     /// Stores the first n items ended by 0xBF, read as by atoi, into values.
-    void parseIntArray(const std::string& text, int n, int* values) const;
+    void parseIntArray(const std::string& text, int n, int* values) const noexcept;
     /// Each string followed by 0xBF.
-    std::string saveStringVector(const std::vector<std::string>& strings) const;
+    std::string saveStringVector(const std::vector<std::string>& strings) const noexcept;
     /// Appends every item ended by 0xBF to strings.
-    void parseStringVector(const std::string& text, std::vector<std::string>& strings) const;
+    void parseStringVector(const std::string& text, std::vector<std::string>& strings) const noexcept;
 
     std::string startDate_;
     long frequency_;

@@ -4,21 +4,21 @@
 # against the DLL like a sync engine) exporting, importing and deleting.
 #
 # Usage: tools/demo.sh BUILD_DIR
-#   BUILD_DIR is the build root (with x86_64/ in it, as ./run builds it) or
-#   an x86_64 build directory itself. ./run demo builds first, starts the
-#   prefix's wineserver and exports WINEPREFIX; run alone, the script uses
-#   the build's own prefix.
-# Everything the demo writes lands in X86_DIR/demo: the DLL with its
+#   BUILD_DIR is the build root (with i686/ in it, as ./run builds it) or a
+#   Windows build tree itself (i686 or x86_64). ./run demo builds first,
+#   starts the prefix's wineserver and exports WINEPREFIX (and, for i686,
+#   WINEDLLPATH); run alone, the script uses the tree's own prefix.
+# Everything the demo writes lands in TREE/demo: the DLL with its
 # conn_install.cfg, the tool, the host, and palm_desktop.json, the stand-in's
 # data, which the host writes back when it stops.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:?usage: tools/demo.sh BUILD_DIR}
-if [[ -f $build/bin/brannock_cli.exe ]]; then x86=$(cd "$build" && pwd); else x86=$(cd "$build/x86_64" && pwd); fi
-demo=$x86/demo
+if [[ -f $build/bin/brannock_cli.exe ]]; then tree=$(cd "$build" && pwd); else tree=$(cd "$build/i686" && pwd); fi
+demo=$tree/demo
 wine=/usr/lib/wine/wine64
-export WINEPREFIX=${WINEPREFIX:-$x86/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=${WINEPREFIX:-$tree/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The class identifier the demo's copy of the add-in is registered under.
 clsid='{B4A7D1E2-3C5F-4E6A-9D8B-7F1E2D3C4B5A}'
@@ -33,10 +33,10 @@ source "$root/tools/standin_session.sh"
 trap 'session_stop >/dev/null 2>&1 || true' EXIT
 
 heading "1. Build"
-note "built by ./run: $x86/bin (x86_64 Brannock.dll, brannock_cli.exe, standin_host.exe)"
+note "built by ./run: $tree/bin (Brannock.dll, brannock_cli.exe, standin_host.exe)"
 
 heading "2. Register Brannock.dll in the private Wine prefix"
-session_prepare "$x86" "$demo" "$clsid"
+session_prepare "$tree" "$demo" "$clsid"
 note "prefix:  $WINEPREFIX"
 note "DLL:     $demo/Brannock.dll, class $clsid (from conn_install.cfg beside it)"
 

@@ -4,19 +4,29 @@
 # host started and stopped around a run. Source it; it expects `wine` (the
 # wine64 loader) and WINEPREFIX to be set.
 
-# session_prepare X86_BUILD_DIR FOLDER CLSID
-#   Fills FOLDER afresh and registers its DLL.
+# pe_is_32bit FILE
+#   True when FILE is a 32-bit (i386) Windows program or DLL.
+pe_is_32bit() {
+    local header
+    header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    [[ $(od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' ') == 014c ]]
+}
+
+# session_prepare TREE FOLDER CLSID
+#   Fills FOLDER afresh from a Windows build tree and registers its DLL (a
+#   32-bit DLL with the 32-bit regsvr32).
 session_prepare() {
-    local x86=$1 folder=$2 clsid=$3 program
+    local tree=$1 folder=$2 clsid=$3 program regsvr32=regsvr32
     for program in Brannock.dll brannock_cli.exe standin_host.exe; do
-        [[ -f $x86/bin/$program ]] || { echo "$x86/bin/$program is missing; build first (./run build)" >&2; return 1; }
+        [[ -f $tree/bin/$program ]] || { echo "$tree/bin/$program is missing; build first (./run build)" >&2; return 1; }
     done
     rm -rf "$folder"
     mkdir -p "$folder"
-    cp "$x86/bin/Brannock.dll" "$x86/bin/brannock_cli.exe" "$x86/bin/standin_host.exe" "$folder/"
+    cp "$tree/bin/Brannock.dll" "$tree/bin/brannock_cli.exe" "$tree/bin/standin_host.exe" "$folder/"
     printf '[Palm handheld]\r\nBrannock.dll=%s\r\n' "$clsid" > "$folder/conn_install.cfg"
     [[ -f $WINEPREFIX/system.reg ]] || "$wine" wineboot -i >/dev/null 2>&1 || true
-    "$wine" regsvr32 /s "$folder/Brannock.dll"
+    pe_is_32bit "$folder/Brannock.dll" && regsvr32='C:\windows\syswow64\regsvr32.exe'
+    "$wine" "$regsvr32" /s "$folder/Brannock.dll"
 }
 
 # session_start FOLDER CLSID [HOST OPTIONS...]

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "tied_process.h"
+
 DllCopy::DllCopy(const std::string& classId, const std::string& moreConfig) {
     addFile("Brannock.dll");
     writeTextFile(folder_.file("conn_install.cfg"), addinConfigText(classId) + moreConfig);
@@ -12,19 +14,7 @@ void DllCopy::addFile(const std::string& name) const {
         throw std::runtime_error("cannot copy " + name);
 }
 
-DWORD runProgram(const std::string& commandLine, DWORD timeoutMs) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    ::CloseHandle(process.hThread);
-    DWORD code = static_cast<DWORD>(-1);
-    if (::WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
-    return code;
-}
+DWORD runProgram(const std::string& commandLine, DWORD timeoutMs) { return runTiedProcess(commandLine, timeoutMs); }
 
 DWORD runRegsvr32(const std::string& dll, bool unregister) {
     char system[MAX_PATH] = {};

@@ -1,6 +1,7 @@
 #include "channel_test_support.h"
 
 #include "channel/channel_names.h"
+#include "tied_process.h"
 
 #include <gtest/gtest.h>
 
@@ -64,12 +65,7 @@ HelperProcess::HelperProcess(const std::string& program, const std::string& suff
     std::string commandLine = "\"" + folder + program + "\" " + suffix + " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &info)) {
-        ::CloseHandle(info.hThread);
-        process_.reset(info.hProcess);
-    }
+    process_ = startTiedProcess(commandLine, startup, false);
     EXPECT_TRUE(process_) << "cannot start " << commandLine;
 }
 

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "tied_process.h"
+
 constexpr char kStopEvent[] = "Brannock_CliTest_StopHost";
 
 bool palmDesktopInitialised() {
@@ -23,12 +25,7 @@ ChildProcess::ChildProcess(const std::string& commandLine, const std::string& ou
     startup.hStdInput = in.get();
     startup.hStdOutput = out.get();
     startup.hStdError = err.get();
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        ::CloseHandle(process.hThread);
-        process_.reset(process.hProcess);
-    }
+    process_ = startTiedProcess(commandLine, startup, true);
 }
 
 ChildProcess::~ChildProcess() {

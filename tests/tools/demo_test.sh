@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs the demo against an x86_64 build and compares its transcript with
+# Runs the demo against a Windows build tree and compares its transcript with
 # demo_expected.txt, record identifiers, paths and the duration masked.
-# Usage: demo_test.sh SOURCE_DIR X86_64_BUILD_DIR
+# Usage: demo_test.sh SOURCE_DIR BUILD_TREE [WINEDLLPATH]
 set -uo pipefail
 src=$1
 build=$2
 export WINEPREFIX=$build/wineprefix
+[[ -n ${3:-} ]] && export WINEDLLPATH=$3
 out=$build/demo-test.out
 
 "$src/tools/demo.sh" "$build" > "$out" 2>&1

@@ -1,0 +1,105 @@
+// An engine built exactly as README says (g++ -std=c++17 -static, the import
+// library, nothing else) uses every exported class across the DLL's edge.
+// On i686 an exception thrown inside the DLL could not reach this module's
+// frames, so the constructors' error must be raised here.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "channel/command_master.h"
+#include "channel/command_slave.h"
+#include "record/record.h"
+#include "record/repeat.h"
+
+namespace {
+
+int failures = 0;
+
+void check(bool ok, const char* what)
+{
+    if (!ok) {
+        std::printf("FAILED: %s\n", what);
+        ++failures;
+    }
+}
+
+/// The name under which the DLL maps its zone: without a configuration
+/// beside the DLL, the class identifier is the null one.
+const char kZoneName[] = "Marrowvelle_Tesk_SharedZone{00000000-0000-0000-0000-000000000000}";
+
+template <typename End>
+unsigned long constructorError()
+{
+    try {
+        End end;
+        return 0;
+    } catch (unsigned long error) {
+        return error;
+    }
+}
+
+void channelEndsThrowTheSystemErrorHere()
+{
+    // A mutex squatting on the zone's name makes CreateFileMapping fail.
+    HANDLE squatter = ::CreateMutexA(nullptr, FALSE, kZoneName);
+    check(squatter != nullptr, "mutex under the zone's name");
+    check(constructorError<CommandMaster>() == ERROR_INVALID_HANDLE, "CommandMaster throws error 6");
+    check(constructorError<CommandSlave>() == ERROR_INVALID_HANDLE, "CommandSlave throws error 6");
+    ::CloseHandle(squatter);
+    check(constructorError<CommandMaster>() == 0, "CommandMaster opens once the name is free");
+}
+
+void recordsAndRecurrencesCrossTheEdge()
+{
+    Record record;
+    record.putField("129.First Name", std::string(100000, 'x'));
+    record.putField("128.Last Name", "Brannock");
+    Record copy(record);
+    copy.restore(record.save());
+    check(copy.getField("128.Last Name") == "Brannock", "Record save and restore");
+    check(copy.getField("129.First Name").size() == 100000, "Record long value");
+    std::string dump;
+    copy.dump(dump);
+    check(dump.find("128.Last Name = Brannock\r\n") == 0, "Record dump");
+
+    Repeat repeat;
+    int days[Repeat::dayPatternSize] = {0, 1, 0, 1, 0, 0, 0};
+    repeat.setDayPattern(days);
+    repeat.setRepeatType(12);
+    repeat.setExclusionDates({"20261228", "20270104"});
+    Repeat parsed;
+    parsed.parse(repeat.save());
+    int back[Repeat::dayPatternSize] = {};
+    parsed.getDayPattern(back);
+    check(parsed.getRepeatType() == 12 && back[1] == 1 && back[3] == 1, "Repeat save and parse");
+    check(parsed.getExclusionDates() == std::vector<std::string>({"20261228", "20270104"}),
+          "Repeat exclusion dates");
+}
+
+void aClosedMasterAnswersOnce()
+{
+    CommandMaster master;
+    HANDLE exitEvent = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, "Marrowvelle_Tesk_PalmDesktopExitEvent");
+    check(exitEvent != nullptr, "exit event exists");
+    ::SetEvent(exitEvent);
+    ::CloseHandle(exitEvent);
+    check(master.beginExport(SectionContact) == ResponsePalmDesktopClosed, "first answer is closed");
+    std::vector<std::string> names{"kept"};
+    check(master.readCategoryList(SectionMemo, names) == ResponseOk, "closed master answers Ok");
+    std::string id = "kept";
+    Record record;
+    check(master.sendRecord(record, id) == ResponseOk && id.empty(), "closed master sends nothing");
+}
+
+}  // namespace
+
+int main()
+{
+    channelEndsThrowTheSystemErrorHere();
+    recordsAndRecurrencesCrossTheEdge();
+    aClosedMasterAnswersOnce();
+    std::printf("%s\n", failures ? "engine boundary: FAILED" : "engine boundary: passed");
+    return failures ? 1 : 0;
+}
