@@ -182,6 +182,7 @@ TEST_F(ContactSection, FailuresAreReportedAndNothingIsRolledBack) {
     EXPECT_EQ(desk.contacts().items().back()->firstName, L"Unnamed");
     EXPECT_TRUE(desk.contacts().hasCategory(L"Lost"));
 
+    // Views are snapshots: the second deletion is the second contact's.
     desk.faults().failOn("ContactItem.Delete", 2, E_FAIL);
     EXPECT_EQ(contacts->deleteAll(), ResponseFailed);
     EXPECT_EQ(desk.contacts().items().size(), 2u);

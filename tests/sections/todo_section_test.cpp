@@ -14,9 +14,6 @@ namespace key = fieldkey::todo;
 
 const std::string sampleId = "{0A1B2C3D-0000-4000-8000-00000000000A}";
 
-DATE at(int year, int month, int day, int hour = 0) {
-    return calendarDateToDateValue(year, month, day) + hour / 24.0;
-}
 
 class TodoSection : public ::testing::Test {
 protected:
