@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "record/date_time.h"
+#include "record/repeat.h"
 #include "sections/field_keys.h"
 #include "section_test_support.h"
 
@@ -182,6 +185,23 @@ TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndKeepsItsIdentifier) {
     EXPECT_EQ(handler.deleteRecord(sampleId), ResponseOk);
     ASSERT_EQ(events().size(), 1u);
     EXPECT_EQ(events()[0]->description, L"neighbour");
+}
+
+// Only "Repeat" decides whether an imported event repeats; an import
+// bracket has nothing to export.
+TEST_F(CalendarSectionTest, RecurringFlagIsNotReadOnImport) {
+    Repeat daily;
+    daily.setRepeatType(1);
+    daily.setEndDate("0");
+    const std::tuple<const char*, std::string, long> cases[] = {{"1", "", 0}, {"0", daily.save(), 1}};
+    ASSERT_EQ(handler.beginImport(), ResponseOk);
+    Record record = withFields({{"kept", "yes"}});
+    EXPECT_EQ(handler.getNextRecord(record), ResponseNoMoreRecords);
+    EXPECT_EQ(record.save(), withFields({{"kept", "yes"}}).save());
+    for (const auto& [flag, repeat, repeating] : cases) {
+        send(withFields({{key::StartDate, "20070105"}, {key::RecurringFlag, flag}, {fieldkey::Repeat, repeat}}));
+        EXPECT_EQ(desk.calendar().items().back()->repeating, repeating) << flag;
+    }
 }
 
 TEST_F(CalendarSectionTest, WorksOnlyInsideTheWindow) {
