@@ -59,13 +59,13 @@ public:
         return onItem(kBase, "FirstException", [&] {
             if (!cursor || !status) return E_POINTER;
             long id = state().nextSearchCursor++;
-            state().exceptionSearches[id] = ExceptionSearch{handle(), from, false, 0.0};
+            ExceptionSearch& search = state().exceptionSearches[id] = ExceptionSearch{handle(), from, false, 0.0};
             *cursor = id;
             const DATE* first = firstAfter(from, false, to);
             *status = first ? 1 : -1;
             if (first && state().readings.beginSearchDelivers) {
-                state().exceptionSearches[id].delivered = true;
-                state().exceptionSearches[id].last = *first;
+                search.delivered = true;
+                search.last = *first;
                 *status = firstAfter(*first, true, to) ? 1 : 0;
             }
             return S_OK;
