@@ -142,6 +142,12 @@ TEST_F(ContactSection, EveryFieldMapsToItsOwnPropertyBothWays) {
     EXPECT_EQ(made.firstName + L"/" + made.category + L"/" + std::to_wstring(made.isPrivate), L"f m/Work/9");
     EXPECT_EQ(made.birthday, at(2009, 7, 4));
     EXPECT_EQ(made.note, composedNote(id, "note"));
+    // Without ContactItemEx only the base interface's fields are written.
+    desk.contacts().extendNewItems = false;
+    send(in);
+    const auto& plain = *desk.contacts().items().back();
+    EXPECT_EQ(plain.lastName + L"|" + plain.webSite + plain.custom[4] + plain.ims[0].text + plain.addresses[2].city,
+              L"u0|");
     const long order[] = {0, 1, 4, 7, 5, 3, 6, 2};  // the positions filled in import order
     for (long p = 0; p < 8; ++p)
         EXPECT_EQ(std::to_wstring(made.phones[p].label) + made.phones[p].text,

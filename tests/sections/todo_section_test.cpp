@@ -95,9 +95,14 @@ TEST_F(TodoSection, ImportsPriorityDueDateAndKeepsTheIdentifier) {
     EXPECT_EQ(todo->dueDate, 0.0);  // the empty due date removes it
     EXPECT_EQ(todo->note, composedNote(sampleId, "new note"));
 
-    const Record fresh =
-        withFields({{key::Description, "Fresh"}, {key::DueDate, "20090105"}, {key::Category, "Garden"}});
+    // A new to-do without TodoItemEx takes no alarm and no rule.
+    desk.todos().extendNewItems = false;
+    Repeat daily;
+    daily.setRepeatType(1);
+    const Record fresh = withFields({{key::Description, "Fresh"}, {key::DueDate, "20090105"}, {key::Category, "Garden"},
+                                     {key::AlarmFlag, "1"}, {fieldkey::Repeat, daily.save()}});
     auto created = send(fresh);
+    EXPECT_EQ(created->alarmFlag + created->repeat.kind, 0);
     ASSERT_TRUE(created);
     EXPECT_EQ(created->priority, 1);  // an empty priority is Palm Desktop's 1
     EXPECT_DOUBLE_EQ(created->dueDate, at(2009, 1, 5));
