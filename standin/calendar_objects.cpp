@@ -59,9 +59,15 @@ public:
         return onItem(kBase, "FirstException", [&] {
             if (!cursor || !status) return E_POINTER;
             long id = state().nextSearchCursor++;
-            state().exceptionSearches[id] = ExceptionSearch{handle(), from, false, 0.0};
+            ExceptionSearch& search = state().exceptionSearches[id] = ExceptionSearch{handle(), from, false, 0.0};
             *cursor = id;
-            *status = firstAfter(from, false, to) ? 1 : -1;
+            const DATE* first = firstAfter(from, false, to);
+            *status = first ? 1 : -1;
+            if (first && state().readings.beginSearchDelivers) {
+                search.delivered = true;
+                search.last = *first;
+                *status = firstAfter(*first, true, to) ? 1 : 0;
+            }
             return S_OK;
         });
     }
@@ -124,6 +130,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_Category(BSTR* t) override { return getText(kBase, "get_Category", &EventData::category, t); }
     HRESULT STDMETHODCALLTYPE put_Category(BSTR name) override {
         return onItem(kBase, "put_Category", [&] {
+            if (state().readings.calendarCategoryMustExist && !state().calendar.hasCategory(textOf(name)))
+                return E_INVALIDARG;
             item().category = textOf(name);
             state().calendar.addCategory(item().category);
             return S_OK;
@@ -133,7 +141,7 @@ public:
     STANDIN_RESERVED(46)
     HRESULT STDMETHODCALLTYPE get_Private(long* f) override { return get(kBase, "get_Private", &EventData::isPrivate, f); }
     HRESULT STDMETHODCALLTYPE put_Private(long f) override { return put(kBase, "put_Private", &EventData::isPrivate, f); }
-    HRESULT STDMETHODCALLTYPE Delete(long) override { return deleteFrom(kBase, state().calendar); }
+    HRESULT STDMETHODCALLTYPE Delete(long argument) override { return deleteFrom(kBase, state().calendar, argument); }
     HRESULT STDMETHODCALLTYPE get_Location(BSTR* t) override { return getText(kEx, "get_Location", &EventData::location, t); }
     HRESULT STDMETHODCALLTYPE put_Location(BSTR t) override { return putText(kEx, "put_Location", &EventData::location, t); }
 

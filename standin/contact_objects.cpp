@@ -54,7 +54,7 @@ public:
     STANDIN_RESERVED(29)
     STANDIN_RESERVED(30)
     HRESULT STDMETHODCALLTYPE put_Category(BSTR name) override { return putText(kBase, "put_Category", &ContactData::category, name); }
-    HRESULT STDMETHODCALLTYPE Delete(long) override { return deleteFrom(kBase, state().contacts); }
+    HRESULT STDMETHODCALLTYPE Delete(long argument) override { return deleteFrom(kBase, state().contacts, argument); }
     STANDIN_RESERVED(33)
     STANDIN_RESERVED(34)
     STANDIN_RESERVED(35)
@@ -117,7 +117,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetIm(long index, long kind, BSTR text) override {
         return onItem(kEx, "SetIm", [&] {
-            if (!inRange(index, kImEntries)) return E_INVALIDARG;
+            if (!inRange(index, kImEntries) || kind != 0) return E_INVALIDARG;
             item().ims[static_cast<size_t>(index)] = {kind, textOf(text)};
             return S_OK;
         });

@@ -1,15 +1,25 @@
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "standin/com_object.h"
 
 namespace standin {
 
+/// Whether `Data` has an extension interface (an `extended` field).
+template <typename Data, typename = void>
+struct HasExtension : std::false_type {};
+template <typename Data>
+struct HasExtension<Data, std::void_t<decltype(std::declval<Data&>().extended)>> : std::true_type {};
+
 /// Base of the item objects (contact, memo, to-do, event): the item they
 /// stand for and accessors for its plain fields. Every call on a deleted
-/// item answers `kItemDeleted`, except `Delete`, which answers S_FALSE.
+/// item answers `kItemDeleted`, except `Delete`, which answers S_FALSE. A
+/// call under another interface name than the object's own is a call of
+/// the extension interface, which an item without it answers E_NOINTERFACE.
 template <typename Interface, typename Data>
 class ItemObject : public ComObject<Interface> {
 public:
@@ -17,7 +27,7 @@ public:
 
 protected:
     ItemObject(std::shared_ptr<DesktopState> state, const char* name, Item item)
-        : ComObject<Interface>(std::move(state), name), item_(std::move(item)) {}
+        : ComObject<Interface>(std::move(state), name), baseName_(name), item_(std::move(item)) {}
 
     Stored<Data>& item() const noexcept { return *item_; }
     const Item& handle() const noexcept { return item_; }
@@ -27,6 +37,8 @@ protected:
     HRESULT onItem(const char* iface, const char* method, Body&& body) noexcept {
         return this->guarded(iface, method, [&]() -> HRESULT {
             if (item_->deleted) return kItemDeleted;
+            if constexpr (HasExtension<Data>::value)
+                if (!item_->extended && std::strcmp(iface, baseName_) != 0) return E_NOINTERFACE;
             return body();
         });
     }
@@ -54,12 +66,16 @@ protected:
     }
 
     /// Removes the item from `section`: S_OK, or S_FALSE when it was
-    /// deleted already. The argument is not used.
-    HRESULT deleteFrom(const char* iface, ItemSection<Data>& section) noexcept {
-        return this->guarded(iface, "Delete", [&] { return section.remove(item_) ? S_OK : S_FALSE; });
+    /// deleted already; E_INVALIDARG for an argument other than 0.
+    HRESULT deleteFrom(const char* iface, ItemSection<Data>& section, long argument) noexcept {
+        return this->guarded(iface, "Delete", [&] {
+            if (argument != 0) return E_INVALIDARG;
+            return section.remove(item_) ? S_OK : S_FALSE;
+        });
     }
 
 private:
+    const char* baseName_;
     Item item_;
 };
 

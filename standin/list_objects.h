@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,8 +45,9 @@ private:
 
 /// A list of items (`ContactView`, `MemoView`, `TodoView`, `EventList`):
 /// the items it held when it was handed out, in their order. An item deleted
-/// since stays at its position and answers `kItemDeleted`; an item moved to
-/// another category stays as well. Ask again for an up-to-date list.
+/// since stays at its position and answers `kItemDeleted`, or, under the
+/// live-view reading, leaves the list; an item moved to another category
+/// stays. Ask again for an up-to-date list.
 template <typename Interface, typename ItemInterface, typename Data>
 class ItemListObject : public ComObject<Interface> {
 public:
@@ -60,12 +62,16 @@ public:
           maker_(std::move(maker)) {}
 
     HRESULT STDMETHODCALLTYPE get_Count(long* count) override {
-        return this->guarded("get_Count", [&] { return answerValue(static_cast<long>(items_.size()), count); });
+        return this->guarded("get_Count", [&] {
+            dropDeletedWhenLive();
+            return answerValue(static_cast<long>(items_.size()), count);
+        });
     }
     HRESULT STDMETHODCALLTYPE get_Item(long index, ItemInterface** item) override {
         if (item) *item = nullptr;
         return this->guarded("get_Item", [&] {
             if (!item) return E_POINTER;
+            dropDeletedWhenLive();
             if (!inRange(index, items_.size())) return E_INVALIDARG;
             return handOut(maker_(this->sharedState(), items_[static_cast<size_t>(index)]), item);
         });
@@ -75,6 +81,12 @@ protected:
     bool answers(REFIID iid) const override { return IsEqualIID(iid, iid_); }
 
 private:
+    void dropDeletedWhenLive() {
+        if (!this->state().readings.liveViews) return;
+        items_.erase(std::remove_if(items_.begin(), items_.end(), [](const Item& i) { return i->deleted; }),
+                     items_.end());
+    }
+
     const IID& iid_;
     std::vector<Item> items_;
     Maker maker_;

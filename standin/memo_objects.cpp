@@ -27,7 +27,7 @@ public:
     STANDIN_RESERVED(15)
     HRESULT STDMETHODCALLTYPE get_Private(long* f) override { return get(kName, "get_Private", &MemoData::isPrivate, f); }
     HRESULT STDMETHODCALLTYPE put_Private(long f) override { return put(kName, "put_Private", &MemoData::isPrivate, f); }
-    HRESULT STDMETHODCALLTYPE Delete(long) override { return deleteFrom(kName, state().memos); }
+    HRESULT STDMETHODCALLTYPE Delete(long argument) override { return deleteFrom(kName, state().memos, argument); }
 
 protected:
     bool answers(REFIID iid) const override { return IsEqualIID(iid, IID_MemoItem); }

@@ -21,20 +21,24 @@
 //   adds no duplicate. Any name is a category name, the empty one included.
 // - Views (ContactView, MemoView, TodoView) and event lists are snapshots
 //   taken when they are asked for; their items stand in creation order (an
-//   item moved to another category keeps its place in that order). An item
-//   deleted after the snapshot stays at its position, so deleting every
-//   item of one list in one pass from index 0 up reaches them all.
+//   item moved to another category keeps its place in that order). By
+//   default an item deleted after the snapshot stays at its position, so
+//   deleting every item of one list in one pass from index 0 up reaches them
+//   all; with readings().liveViews it leaves the list and the later items
+//   move down.
 // - The view of a name that no listed category has holds the items that
 //   carry the name (usually none); it is not an error. Setting an item's
 //   category, or creating an item, with a name not in the category list
 //   keeps the name as it is and does not add it to the list, so such an
 //   item is in no listed category's view. The calendar is the exception:
 //   setting an event's category adds the name to the calendar category
-//   list, which the calendar offers no other way to extend.
+//   list, which the calendar offers no other way to extend (unless
+//   readings().calendarCategoryMustExist, under which it fails).
 // - An index or position out of range answers E_INVALIDARG, also entry 0 of
 //   an empty list (so an export of a section without categories fails).
 // - Every call on a deleted item answers kItemDeleted; deleting it again
-//   answers S_FALSE and changes nothing. The argument of Delete is ignored.
+//   answers S_FALSE and changes nothing. Delete with an argument other than
+//   0 answers E_INVALIDARG and deletes nothing.
 // - Contacts: a new contact's phone entries carry the labels 0 to 7 at
 //   positions 0 to 7, with empty texts. Positions 0 to 6 are the seven that
 //   Palm Desktop shows; position 7 is accepted too: it stores an eighth
@@ -49,7 +53,8 @@
 //   by start, equal starts in creation order. Exception dates are kept
 //   ascending; adding one that exists answers S_FALSE. FirstException
 //   answers status 1 when at least one exception lies in [from, to], -1
-//   when none does; NextException delivers them in ascending order, with
+//   when none does (readings().beginSearchDelivers: 1 when two or more lie
+//   there, 0 for exactly one, and the first counts as delivered); NextException delivers them in ascending order, with
 //   status 1 while more lie at or before its `to`, 0 for the last, -1 (and
 //   date 0.0) when none is left. A cursor unknown to the event answers
 //   E_INVALIDARG. SetRepeat sets the repeating flag as for to-dos.
@@ -57,7 +62,8 @@
 //   calendar().addCategory).
 // - Extension interfaces: items created through COM answer ContactItemEx,
 //   TodoItemEx or EventItemEx as the section's `extendNewItems` says (on by
-//   default); a seeded item as its `extended` field says.
+//   default); a seeded item as its `extended` field says. An item without
+//   its extension answers E_NOINTERFACE to every call of an extension slot.
 // - IDispatch's own methods answer E_NOTIMPL (GetTypeInfoCount answers 0).
 // - Failures: see FaultTable. A planned failure is answered before the
 //   call does anything.
@@ -93,6 +99,8 @@ public:
     CalendarSection& calendar() noexcept { return state_->calendar; }
     /// The calls counted so far and the failures planned.
     FaultTable& faults() noexcept { return state_->faults; }
+    /// The readings of Palm Desktop's open behaviour that the stand-in follows.
+    Readings& readings() noexcept { return state_->readings; }
 
     /// Seeds a contact (with the extension interface).
     ContactSection::Item addContact(const std::wstring& category, const std::wstring& firstName,

@@ -37,7 +37,7 @@ public:
     STANDIN_RESERVED(25)
     HRESULT STDMETHODCALLTYPE get_Private(long* f) override { return get(kBase, "get_Private", &TodoData::isPrivate, f); }
     HRESULT STDMETHODCALLTYPE put_Private(long f) override { return put(kBase, "put_Private", &TodoData::isPrivate, f); }
-    HRESULT STDMETHODCALLTYPE Delete(long) override { return deleteFrom(kBase, state().todos); }
+    HRESULT STDMETHODCALLTYPE Delete(long argument) override { return deleteFrom(kBase, state().todos, argument); }
 
     STANDIN_RESERVED(29)
     HRESULT STDMETHODCALLTYPE get_Repeating(long* f) override { return get(kEx, "get_Repeating", &TodoData::repeating, f); }

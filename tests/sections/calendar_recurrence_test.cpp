@@ -15,7 +15,6 @@ namespace {
 
 using namespace sectiontest;
 
-DATE at(int year, int month, int day, int hour = 0) { return calendarDateToDateValue(year, month, day) + hour / 24.0; }
 
 Repeat parsed(const std::string& text) {
     Repeat repeat;

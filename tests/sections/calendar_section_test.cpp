@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "record/date_time.h"
+#include "record/repeat.h"
 #include "sections/field_keys.h"
 #include "section_test_support.h"
 
@@ -16,9 +19,6 @@ namespace key = fieldkey::calendar;
 const std::string sampleId = "{0A1B2C3D-0000-4000-8000-00000000000A}";
 const std::string otherId = "{0A1B2C3D-0000-4000-8000-00000000000B}";
 
-DATE at(int year, int month, int day, int hour = 0, int minute = 0) {
-    return calendarDateToDateValue(year, month, day) + (hour * 60 + minute) / 1440.0;
-}
 
 class CalendarSectionTest : public ::testing::Test {
 protected:
@@ -28,6 +28,10 @@ protected:
         EXPECT_EQ(handler.sendRecord(record, id), ResponseOk);
         return id;
     }
+
+    // Event lists are snapshots here, so deleteAll empties the window in
+    // one pass (section_readings_test has the live reading).
+    CalendarSectionTest() { desk.readings().liveViews = false; }
 
     standin::StandinDesktop desk;
     win::ComPtr<CalendarCollection> collection =
@@ -62,6 +66,7 @@ TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
     EXPECT_EQ(untimed->note, composedNote(records[1].getField(fieldkey::RecordId), "bring towels"));
 
     ASSERT_EQ(handler.deleteAll(), ResponseOk);
+    desk.calendar().addCategory(L"Health");
     desk.calendar().extendNewItems = false;
     ASSERT_EQ(handler.beginImport(), ResponseOk);
     const std::string untimedId = send(withFields({{key::StartDate, "20070106"}, {key::Description, "Holiday"},
@@ -180,6 +185,23 @@ TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndKeepsItsIdentifier) {
     EXPECT_EQ(handler.deleteRecord(sampleId), ResponseOk);
     ASSERT_EQ(events().size(), 1u);
     EXPECT_EQ(events()[0]->description, L"neighbour");
+}
+
+// Only "Repeat" decides whether an imported event repeats; an import
+// bracket has nothing to export.
+TEST_F(CalendarSectionTest, RecurringFlagIsNotReadOnImport) {
+    Repeat daily;
+    daily.setRepeatType(1);
+    daily.setEndDate("0");
+    const std::tuple<const char*, std::string, long> cases[] = {{"1", "", 0}, {"0", daily.save(), 1}};
+    ASSERT_EQ(handler.beginImport(), ResponseOk);
+    Record record = withFields({{"kept", "yes"}});
+    EXPECT_EQ(handler.getNextRecord(record), ResponseNoMoreRecords);
+    EXPECT_EQ(record.save(), withFields({{"kept", "yes"}}).save());
+    for (const auto& [flag, repeat, repeating] : cases) {
+        send(withFields({{key::StartDate, "20070105"}, {key::RecurringFlag, flag}, {fieldkey::Repeat, repeat}}));
+        EXPECT_EQ(desk.calendar().items().back()->repeating, repeating) << flag;
+    }
 }
 
 TEST_F(CalendarSectionTest, WorksOnlyInsideTheWindow) {

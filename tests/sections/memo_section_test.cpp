@@ -86,6 +86,21 @@ TEST_F(MemoSection, SendKeepsTheMemosIdentifier) {
     EXPECT_EQ(desk.memos().items()[0]->category, L"Ideas");
 }
 
+// Only the body is searched: a tag in the first line is the title's text.
+TEST_F(MemoSection, TagInTheFirstLineIsNoMatch) {
+    const std::string id = "{0A1B2C3D-0000-4000-8000-00000000000A}";
+    auto titled = desk.addMemo(L"Unfiled", composedNote(id, "body"));
+    EXPECT_EQ(handler()->deleteRecord(id), ResponseOk);
+    EXPECT_FALSE(titled->deleted);
+    Record update = memo("A", "B");
+    update.putField(fieldkey::RecordId, id);
+    std::string answered;
+    EXPECT_EQ(handler()->sendRecord(update, answered), ResponseOk);
+    EXPECT_NE(answered, id);
+    EXPECT_EQ(desk.memos().items().size(), 2u);
+    EXPECT_EQ(titled->text, composedNote(id, "body"));
+}
+
 TEST_F(MemoSection, NewMemoStartsWithBodyOrTitle) {
     auto memos = handler();
     std::string id;

@@ -1,87 +1,308 @@
-// Checks that the declarations of Palm Desktop's object model put every
-// method the handlers call at the vtable slot Palm Desktop uses. The C
-// layout of the generated *Vtbl structs is the vtable itself.
-#define CINTERFACE
-#include <windows.h>
-
-#include <cstddef>
+// Palm Desktop's object model slot by slot. Every position a handler may
+// call is reached through the raw vtable, with the arguments in Palm
+// Desktop's order, on the stand-in, and must land on the property Palm
+// Desktop keeps there. Positions, argument orders and interface identifiers
+// are typed here from Palm Desktop's own table, not from the declarations
+// that the handlers and the stand-in share, so a slip in those (a swapped
+// pair, a shifted slot, swapped arguments) fails here.
 
 #include <gtest/gtest.h>
 
-#include "sections/palm_desktop.h"
+#include <cstddef>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "standin/standin_desktop.h"
+#include "win/unique_bstr.h"
 
 namespace {
 
-struct Slot {
-    const char* method;
-    std::size_t actual, expected;
-};
-#define SLOT(vtbl, method, expected) Slot{#vtbl "::" #method, offsetof(vtbl, method) / sizeof(void*), expected}
+using Object = win::ComPtr<IUnknown>;
 
-TEST(PalmDesktopLayout, EveryMethodTheHandlersCallSitsAtPalmDesktopsSlot) {
-    const Slot slots[] = {
-        SLOT(PalmApplicationVtbl, QueryInterface, 0), SLOT(PalmApplicationVtbl, Invoke, 6),
-        SLOT(PalmApplicationVtbl, get_Contacts, 10), SLOT(PalmApplicationVtbl, get_Calendar, 11),
-        SLOT(PalmApplicationVtbl, get_Memos, 12), SLOT(PalmApplicationVtbl, get_TodoList, 13),
-        SLOT(ContactCollectionVtbl, get_Categories, 7), SLOT(ContactCollectionVtbl, get_CategoryView, 9),
-        SLOT(ContactCollectionVtbl, NewContact, 11), SLOT(ContactCollectionVtbl, AddCategory, 15),
-        SLOT(ContactCategoryListVtbl, get_Count, 7), SLOT(ContactCategoryListVtbl, get_Item, 8),
-        SLOT(ContactViewVtbl, get_Count, 7), SLOT(ContactViewVtbl, get_Item, 8),
-        SLOT(ContactItemVtbl, get_FirstName, 7), SLOT(ContactItemVtbl, put_LastName, 10),
-        SLOT(ContactItemVtbl, put_Country, 24), SLOT(ContactItemVtbl, get_Note, 25),
-        SLOT(ContactItemVtbl, put_Note, 26), SLOT(ContactItemVtbl, get_Custom, 27),
-        SLOT(ContactItemVtbl, put_Custom, 28), SLOT(ContactItemVtbl, put_Category, 31),
-        SLOT(ContactItemVtbl, Delete, 32), SLOT(ContactItemVtbl, get_Private, 38),
-        SLOT(ContactItemVtbl, put_Private, 39), SLOT(ContactItemVtbl, GetPhone, 40),
-        SLOT(ContactItemVtbl, SetPhone, 41), SLOT(ContactItemVtbl, get_ReadingFirstName, 44),
-        SLOT(ContactItemVtbl, put_ReadingCompany, 49), SLOT(ContactItemExVtbl, get_Note, 25),
-        SLOT(ContactItemExVtbl, get_WebSite, 50), SLOT(ContactItemExVtbl, put_WebSite, 51),
-        SLOT(ContactItemExVtbl, get_AddressStreet, 52), SLOT(ContactItemExVtbl, put_AddressCountry, 61),
-        SLOT(ContactItemExVtbl, get_Birthday, 62), SLOT(ContactItemExVtbl, put_Birthday, 63),
-        SLOT(ContactItemExVtbl, GetIm, 66), SLOT(ContactItemExVtbl, SetIm, 67),
-        SLOT(MemoCollectionVtbl, get_Categories, 8), SLOT(MemoCollectionVtbl, get_CategoryView, 10),
-        SLOT(MemoCollectionVtbl, NewMemo, 12), SLOT(MemoCollectionVtbl, AddCategory, 15),
-        SLOT(TodoCollectionVtbl, get_Categories, 8), SLOT(TodoCollectionVtbl, get_CategoryView, 10),
-        SLOT(TodoCollectionVtbl, NewTodo, 12), SLOT(TodoCollectionVtbl, AddCategory, 15),
-        SLOT(MemoCategoryListVtbl, get_Count, 9), SLOT(MemoCategoryListVtbl, get_Item, 10),
-        SLOT(MemoViewVtbl, get_Item, 10), SLOT(TodoCategoryListVtbl, get_Item, 10), SLOT(TodoViewVtbl, get_Count, 9),
-        SLOT(TodoViewVtbl, get_Item, 10), SLOT(MemoItemVtbl, get_Text, 10), SLOT(MemoItemVtbl, put_Text, 11),
-        SLOT(MemoItemVtbl, put_Category, 13), SLOT(MemoItemVtbl, get_Private, 16),
-        SLOT(MemoItemVtbl, put_Private, 17), SLOT(MemoItemVtbl, Delete, 18), SLOT(TodoItemVtbl, get_Description, 10),
-        SLOT(TodoItemVtbl, put_Priority, 13), SLOT(TodoItemVtbl, get_DueDate, 16),
-        SLOT(TodoItemVtbl, put_Completed, 19), SLOT(TodoItemVtbl, get_Note, 20), SLOT(TodoItemVtbl, put_Note, 21),
-        SLOT(TodoItemVtbl, put_Category, 23), SLOT(TodoItemVtbl, get_Private, 26), SLOT(TodoItemVtbl, Delete, 28),
-        SLOT(TodoItemExVtbl, get_DueDate, 16), SLOT(TodoItemExVtbl, get_Repeating, 30),
-        SLOT(TodoItemExVtbl, GetRepeat, 32), SLOT(TodoItemExVtbl, SetRepeat, 34),
-        SLOT(TodoItemExVtbl, get_AlarmFlag, 40), SLOT(TodoItemExVtbl, put_AlarmFlag, 41),
-        SLOT(TodoItemExVtbl, SetAlarm, 44), SLOT(TodoItemExVtbl, GetAlarm, 45),
-        SLOT(TodoItemExVtbl, get_RepeatExtra, 46), SLOT(CalendarCollectionVtbl, get_Categories, 8),
-        SLOT(CalendarCollectionVtbl, Events, 12), SLOT(CalendarCollectionVtbl, NewEvent, 15),
-        SLOT(CalendarCategoryListVtbl, get_Count, 7), SLOT(CalendarCategoryListVtbl, get_Item, 8),
-        SLOT(EventListVtbl, get_Count, 9), SLOT(EventListVtbl, get_Item, 10), SLOT(EventItemVtbl, get_Start, 12),
-        SLOT(EventItemVtbl, put_Start, 13), SLOT(EventItemVtbl, get_End, 16), SLOT(EventItemVtbl, put_Untimed, 19),
-        SLOT(EventItemVtbl, get_Description, 20), SLOT(EventItemVtbl, put_Note, 23),
-        SLOT(EventItemVtbl, get_Repeating, 24), SLOT(EventItemVtbl, get_ExceptionCount, 25),
-        SLOT(EventItemVtbl, get_AlarmFlag, 26), SLOT(EventItemVtbl, put_AlarmFlag, 27),
-        SLOT(EventItemVtbl, AddException, 29), SLOT(EventItemVtbl, FirstException, 33),
-        SLOT(EventItemVtbl, NextException, 35), SLOT(EventItemVtbl, SetAlarmLead, 36),
-        SLOT(EventItemVtbl, GetAlarmLead, 37), SLOT(EventItemVtbl, GetRepeat, 39),
-        SLOT(EventItemVtbl, SetRepeat, 41), SLOT(EventItemVtbl, get_Category, 43),
-        SLOT(EventItemVtbl, put_Category, 44), SLOT(EventItemVtbl, get_Private, 47),
-        SLOT(EventItemVtbl, put_Private, 48), SLOT(EventItemVtbl, Delete, 49), SLOT(EventItemExVtbl, Delete, 49),
-        SLOT(EventItemExVtbl, get_Location, 50), SLOT(EventItemExVtbl, put_Location, 51)};
-    for (const Slot& slot : slots) EXPECT_EQ(slot.actual, slot.expected) << slot.method;
-    EXPECT_EQ(sizeof(PalmApplicationVtbl) / sizeof(void*), 14u);
+template <typename... Args>
+HRESULT callSlot(const Object& object, std::size_t slot, Args... args) {
+    using Method = HRESULT(STDMETHODCALLTYPE*)(IUnknown*, Args...);
+    return reinterpret_cast<Method>((*reinterpret_cast<void***>(object.get()))[slot])(object.get(), args...);
 }
 
-TEST(PalmDesktopLayout, InterfaceIdentifiers) {
-    const GUID expected = {0x3EE1EBE2, 0x4B86, 0x11D4, {0x80, 0xFB, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
-    EXPECT_TRUE(IsEqualIID(IID_ContactItem, expected));
-    EXPECT_EQ(IID_PalmApplication.Data1, 0x5C42CA62u);
-    EXPECT_EQ(IID_ContactItemEx.Data1, 0x918A056Fu);
-    EXPECT_EQ(IID_TodoItemEx.Data1, 0x297CD813u);
-    EXPECT_EQ(IID_EventItemEx.Data1, 0x81BAE1BDu);
-    EXPECT_EQ(IID_CalendarCategoryList.Data1, 0xB61FD96Au);
+GUID iid(const wchar_t* text) {
+    GUID id{};
+    EXPECT_EQ(::IIDFromString(text, &id), S_OK) << "bad identifier text";
+    return id;
+}
+
+win::UniqueBstr bstr(const std::wstring& text) {
+    return win::UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+std::wstring text(const win::UniqueBstr& b) { return b.get() ? std::wstring(b.get(), ::SysStringLen(b.get())) : L""; }
+
+/// The object that `slot` of `parent` answers (after `args`), as interface `id`.
+template <typename... Args>
+Object child(const Object& parent, std::size_t slot, const wchar_t* id, Args... args) {
+    Object answer;
+    EXPECT_EQ(callSlot(parent, slot, args..., answer.put()), S_OK) << "slot " << slot;
+    return answer ? answer.query<IUnknown>(iid(id)) : Object();
+}
+
+long countAt(const Object& list, std::size_t slot) {
+    long count = -1;
+    EXPECT_EQ(callSlot(list, slot, &count), S_OK);
+    return count;
+}
+
+std::wstring nameAt(const Object& list, std::size_t slot, long index) {
+    win::UniqueBstr name;
+    EXPECT_EQ(callSlot(list, slot, index, name.put()), S_OK);
+    return text(name);
+}
+
+/// A get/put pair: `put` (0 for none) stores into `field`, `get` (0 for
+/// none) answers it; `index` (-1 for none) goes first when given.
+template <typename T>
+struct Pair {
+    std::size_t get, put;
+    T* field;
+    long index = -1;
+};
+
+template <typename... T>
+std::vector<double> values(T... v) {
+    return {static_cast<double>(v)...};
+}
+
+template <typename T>
+T distinct(std::size_t n) {
+    if constexpr (std::is_same_v<T, std::wstring>) return L"v" + std::to_wstring(n);
+    else return static_cast<T>(40000 + n);
+}
+
+template <typename T>
+void expectPairs(const Object& item, std::initializer_list<Pair<T>> pairs, const char* what) {
+    for (const Pair<T>& p : pairs) {
+        SCOPED_TRACE(std::string(what) + " slots " + std::to_string(p.get) + "/" + std::to_string(p.put));
+        ASSERT_TRUE(item);
+        if (p.put != 0) {
+            const T value = distinct<T>(p.put);
+            HRESULT hr;
+            if constexpr (std::is_same_v<T, std::wstring>) {
+                auto b = bstr(value);
+                hr = p.index < 0 ? callSlot(item, p.put, b.get()) : callSlot(item, p.put, p.index, b.get());
+            } else {
+                hr = p.index < 0 ? callSlot(item, p.put, value) : callSlot(item, p.put, p.index, value);
+            }
+            EXPECT_EQ(hr, S_OK);
+            EXPECT_EQ(*p.field, value);
+        }
+        if (p.get != 0) {
+            *p.field = distinct<T>(1000 + p.get);
+            T value{};
+            if constexpr (std::is_same_v<T, std::wstring>) {
+                win::UniqueBstr b;
+                EXPECT_EQ(p.index < 0 ? callSlot(item, p.get, b.put()) : callSlot(item, p.get, p.index, b.put()), S_OK);
+                value = text(b);
+            } else {
+                EXPECT_EQ(p.index < 0 ? callSlot(item, p.get, &value) : callSlot(item, p.get, p.index, &value), S_OK);
+            }
+            EXPECT_EQ(value, *p.field);
+        }
+    }
+}
+
+/// Where a category-walk section keeps its lists: the application slot of
+/// the collection, the collection's category-name list and category view
+/// (each list: count, then entry), its add-category slot, and the
+/// interface identifiers along the way.
+struct Walk {
+    std::size_t collectionSlot;
+    const wchar_t* collection;
+    std::size_t namesSlot;
+    const wchar_t* names;
+    std::size_t namesCount, viewSlot;
+    const wchar_t* view;
+    std::size_t viewCount;
+    const wchar_t* item;
+    std::size_t addCategory;
+};
+
+class PalmDesktopSlots : public ::testing::Test {
+protected:
+    /// The collection of `w`, and entry 1 of the view of category "B",
+    /// which must hold two items; adds category "C" on the way.
+    std::pair<Object, Object> walkTo(const Walk& w) {
+        Object collection = child(app, w.collectionSlot, w.collection);
+        Object names = child(collection, w.namesSlot, w.names);
+        Object view = child(collection, w.viewSlot, w.view, bstr(L"B").get());
+        EXPECT_EQ(countAt(view, w.viewCount), 2);
+        Object item = child(view, w.viewCount + 1, w.item, 1L);
+        EXPECT_EQ(callSlot(collection, w.addCategory, bstr(L"C").get()), S_OK);
+        EXPECT_EQ(countAt(names, w.namesCount), 3);
+        EXPECT_EQ(nameAt(names, w.namesCount + 1, 1) + nameAt(names, w.namesCount + 1, 2), L"BC");
+        return {std::move(collection), std::move(item)};
+    }
+
+    standin::StandinDesktop desk;
+    Object app = Object::share(desk.application().get()).query<IUnknown>(iid(L"{5C42CA62-42E9-11D4-80F2-00C04FA03755}"));
+};
+
+TEST_F(PalmDesktopSlots, Contacts) {
+    for (auto name : {L"A", L"B"}) desk.contacts().addCategory(name);
+    desk.addContact(L"B", L"", L"other");
+    auto c = desk.addContact(L"B", L"", L"wanted");
+    auto [contacts, item] = walkTo({10, L"{D665BDB4-4B85-11D4-80FB-00C04FA03755}", 7,
+                                    L"{3E46F308-4B86-11D4-80FB-00C04FA03755}", 7, 9,
+                                    L"{3EA65118-4B86-11D4-80FB-00C04FA03755}", 7,
+                                    L"{3EE1EBE2-4B86-11D4-80FB-00C04FA03755}", 15});
+    Object ex = item.query<IUnknown>(iid(L"{918A056F-ABE1-409C-8010-3E857523154D}"));
+
+    expectPairs<std::wstring>(item, {{7, 8, &c->firstName}, {9, 10, &c->lastName}, {11, 12, &c->jobTitle},
+                                     {13, 14, &c->company}, {15, 16, &c->addresses[0].street},
+                                     {17, 18, &c->addresses[0].city}, {19, 20, &c->addresses[0].state},
+                                     {21, 22, &c->addresses[0].zip}, {23, 24, &c->addresses[0].country},
+                                     {25, 26, &c->note}, {27, 28, &c->custom[5], 5}, {0, 31, &c->category},
+                                     {44, 45, &c->readingFirstName}, {46, 47, &c->readingLastName},
+                                     {48, 49, &c->readingCompany}}, "ContactItem");
+    expectPairs<long>(item, {{38, 39, &c->isPrivate}}, "ContactItem");
+    expectPairs<std::wstring>(ex, {{50, 51, &c->webSite}, {52, 53, &c->addresses[2].street, 2},
+                                   {54, 55, &c->addresses[2].city, 2}, {56, 57, &c->addresses[2].state, 2},
+                                   {58, 59, &c->addresses[2].zip, 2}, {60, 61, &c->addresses[2].country, 2}},
+                              "ContactItemEx");
+    expectPairs<DATE>(ex, {{62, 63, &c->birthday}}, "ContactItemEx");
+
+    // Phone entries (position; label, text) and IM entries (index; kind, text).
+    EXPECT_EQ(callSlot(item, 41, 3L, 5L, bstr(L"phone").get()), S_OK);
+    EXPECT_EQ(std::to_wstring(c->phones[3].label) + c->phones[3].text, L"5phone");
+    EXPECT_EQ(callSlot(ex, 67, 1L, 0L, bstr(L"im").get()), S_OK);
+    EXPECT_EQ(c->ims[1].text, L"im");
+    c->phones[4] = {6, L"pager"};
+    c->ims[0] = {7, L"first"};
+    long label = -1, kind = -1;
+    win::UniqueBstr phone, im;
+    EXPECT_EQ(callSlot(item, 40, 4L, &label, phone.put()), S_OK);
+    EXPECT_EQ(callSlot(ex, 66, 0L, &kind, im.put()), S_OK);
+    EXPECT_EQ(std::to_wstring(label) + text(phone) + std::to_wstring(kind) + text(im), L"6pager7first");
+
+    // New contact (category, first name, last name); delete.
+    child(contacts, 11, L"{3EE1EBE2-4B86-11D4-80FB-00C04FA03755}", bstr(L"cat").get(), bstr(L"first").get(),
+          bstr(L"last").get());
+    const auto& fresh = *desk.contacts().items().back();
+    EXPECT_EQ(fresh.category + L"/" + fresh.firstName + L"/" + fresh.lastName, L"cat/first/last");
+    EXPECT_EQ(callSlot(item, 32, 0L), S_OK);
+    EXPECT_TRUE(c->deleted);
+}
+
+TEST_F(PalmDesktopSlots, MemosAndTodos) {
+    for (auto name : {L"A", L"B"}) desk.memos().addCategory(name), desk.todos().addCategory(name);
+    desk.addMemo(L"B", L"other");
+    auto m = desk.addMemo(L"B", L"memo");
+    desk.addTodo(L"B", L"other");
+    auto t = desk.addTodo(L"B", L"wanted");
+    auto [memos, memo] = walkTo({12, L"{DF86EBBE-6D79-11D4-811C-00C04FA03755}", 8,
+                                 L"{E0F8783C-6D79-11D4-811C-00C04FA03755}", 9, 10,
+                                 L"{E1DAF7A2-6D79-11D4-811C-00C04FA03755}", 9,
+                                 L"{E182C0A0-6D79-11D4-811C-00C04FA03755}", 15});
+    auto [todos, todo] = walkTo({13, L"{AFD681C0-6F29-11D4-811E-00C04FA03755}", 8,
+                                 L"{B1C66AE0-6F29-11D4-811E-00C04FA03755}", 9, 10,
+                                 L"{B25577F8-6F29-11D4-811E-00C04FA03755}", 9,
+                                 L"{B21EA1E2-6F29-11D4-811E-00C04FA03755}", 15});
+    Object todoEx = todo.query<IUnknown>(iid(L"{297CD813-4BA6-4645-B0BD-5AA4B0F54937}"));
+
+    expectPairs<std::wstring>(memo, {{10, 11, &m->text}, {0, 13, &m->category}}, "MemoItem");
+    expectPairs<long>(memo, {{16, 17, &m->isPrivate}}, "MemoItem");
+    expectPairs<std::wstring>(todo, {{10, 11, &t->description}, {20, 21, &t->note}, {0, 23, &t->category}},
+                              "TodoItem");
+    expectPairs<long>(todo, {{12, 13, &t->priority}, {18, 19, &t->completed}, {26, 27, &t->isPrivate}},
+                      "TodoItem");
+    expectPairs<DATE>(todo, {{16, 17, &t->dueDate}}, "TodoItem");
+    expectPairs<long>(todoEx, {{30, 0, &t->repeating}, {40, 41, &t->alarmFlag}, {46, 0, &t->repeat.extra}},
+                      "TodoItemEx");
+
+    // Repeat (kind, extra, interval, end, mask) read at 32, set at 34;
+    // alarm (moment, days before) set at 44, read at 45.
+    EXPECT_EQ(callSlot(todoEx, 34, 3L, 5L, 4L, DATE(40123), 0x15L), S_OK);
+    EXPECT_EQ(callSlot(todoEx, 44, DATE(40001.25), 3L), S_OK);
+    const auto& r = t->repeat;
+    EXPECT_EQ(values(r.kind, r.extra, r.interval, r.end, r.mask, t->alarmMoment, t->alarmDaysBefore),
+              values(3, 5, 4, 40123, 0x15, 40001.25, 3));
+    t->repeat = {2, 6, 7, 40456, 0x2A};
+    t->alarmMoment = 40002.5;
+    t->alarmDaysBefore = 9;
+    long kind = 0, extra = 0, interval = 0, mask = 0, days = 0;
+    DATE end = 0, moment = 0;
+    EXPECT_EQ(callSlot(todoEx, 32, &kind, &extra, &interval, &end, &mask), S_OK);
+    EXPECT_EQ(callSlot(todoEx, 45, &moment, &days), S_OK);
+    EXPECT_EQ(values(kind, extra, interval, end, mask, moment, days), values(2, 6, 7, 40456, 0x2A, 40002.5, 9));
+
+    // New memo (category, text), new to-do (category, description); delete.
+    child(memos, 12, L"{E182C0A0-6D79-11D4-811C-00C04FA03755}", bstr(L"cat").get(), bstr(L"text").get());
+    child(todos, 12, L"{B21EA1E2-6F29-11D4-811E-00C04FA03755}", bstr(L"cat").get(), bstr(L"what").get());
+    EXPECT_EQ(desk.memos().items().back()->category + L"/" + desk.memos().items().back()->text, L"cat/text");
+    EXPECT_EQ(desk.todos().items().back()->category + L"/" + desk.todos().items().back()->description, L"cat/what");
+    EXPECT_EQ(callSlot(memo, 18, 0L), S_OK);
+    EXPECT_EQ(callSlot(todo, 28, 0L), S_OK);
+    EXPECT_TRUE(m->deleted && t->deleted);
+}
+
+TEST_F(PalmDesktopSlots, Calendar) {
+    for (auto name : {L"A", L"B"}) desk.calendar().addCategory(name);
+    desk.addEvent(40005, 40005, L"before");
+    auto e = desk.addEvent(40010, 40010, L"wanted");
+    e->exceptions = {40050, 40060};
+
+    Object calendar = child(app, 11, L"{DBB9E436-4F89-11D4-8101-00C04FA03755}");
+    Object names = child(calendar, 8, L"{B61FD96A-8D1D-11D5-820B-00C04FA03755}");
+    EXPECT_EQ(countAt(names, 7), 2);
+    EXPECT_EQ(nameAt(names, 8, 1), L"B");
+    // Events (from, to): swapped bounds would hold nothing.
+    Object list = child(calendar, 12, L"{DDEC8F2E-4F89-11D4-8101-00C04FA03755}", DATE(40000), DATE(40020));
+    EXPECT_EQ(countAt(list, 9), 2);
+    Object event = child(list, 10, L"{DD991CE0-4F89-11D4-8101-00C04FA03755}", 1L);
+    Object ex = event.query<IUnknown>(iid(L"{81BAE1BD-D7E7-4F31-AF9E-90B3FF65A524}"));
+
+    expectPairs<DATE>(event, {{12, 13, &e->start}, {16, 17, &e->end}}, "EventItem");
+    expectPairs<long>(event, {{18, 19, &e->untimed}, {24, 0, &e->repeating}, {26, 27, &e->alarmFlag},
+                              {47, 48, &e->isPrivate}}, "EventItem");
+    expectPairs<std::wstring>(event, {{20, 21, &e->description}, {22, 23, &e->note}, {43, 44, &e->category}},
+                              "EventItem");
+    expectPairs<std::wstring>(ex, {{50, 51, &e->location}}, "EventItemEx");
+
+    // Alarm lead (unit, count) set at 36, read at 37; repeat (kind,
+    // interval, end, mask) read at 39, set at 41.
+    EXPECT_EQ(callSlot(event, 36, 2L, 9L), S_OK);
+    EXPECT_EQ(callSlot(event, 41, 3L, 4L, DATE(40123), 0x15L), S_OK);
+    const auto& r = e->repeat;
+    EXPECT_EQ(values(e->alarmLeadUnit, e->alarmLeadCount, r.kind, r.interval, r.end, r.mask),
+              values(2, 9, 3, 4, 40123, 0x15));
+    e->alarmLeadUnit = 1;
+    e->alarmLeadCount = 30;
+    e->repeat = {2, 7, 40456, 0x2A};
+    long unit = 0, count = 0, kind = 0, interval = 0, mask = 0;
+    DATE end = 0;
+    EXPECT_EQ(callSlot(event, 37, &unit, &count), S_OK);
+    EXPECT_EQ(callSlot(event, 39, &kind, &interval, &end, &mask), S_OK);
+    EXPECT_EQ(values(unit, count, kind, interval, end, mask), values(1, 30, 2, 7, 40456, 0x2A));
+
+    // Exceptions: add at 29, count at 25, search (from, to → cursor,
+    // status) at 33, next (cursor, to → date, status) at 35.
+    EXPECT_EQ(callSlot(event, 29, DATE(40070)), S_OK);
+    EXPECT_EQ(e->exceptions.size(), 3u);
+    e->exceptions.pop_back();
+    long exceptions = 0, cursor = 0, first = 0, status = 0;
+    DATE next = 0;
+    EXPECT_EQ(callSlot(event, 25, &exceptions), S_OK);
+    EXPECT_EQ(callSlot(event, 33, DATE(40055), DATE(40070), &cursor, &first), S_OK);
+    EXPECT_EQ(callSlot(event, 35, cursor, DATE(40070), &next, &status), S_OK);
+    EXPECT_EQ(values(exceptions, first, next, status), values(2, 1, 40060, 0));
+
+    // New event (start, end, description); delete.
+    child(calendar, 15, L"{DD991CE0-4F89-11D4-8101-00C04FA03755}", DATE(40100), DATE(40101), bstr(L"new").get());
+    const auto& fresh = *desk.calendar().items().back();
+    EXPECT_EQ(values(fresh.start, fresh.end), values(40100, 40101));
+    EXPECT_EQ(fresh.description, L"new");
+    EXPECT_EQ(callSlot(event, 49, 0L), S_OK);
+    EXPECT_TRUE(e->deleted);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "record/date_time.h"
 #include "record/record.h"
 #include "record/record_id_note.h"
 #include "record_fields.h"
@@ -30,6 +31,11 @@ template <typename H, typename C>
 std::unique_ptr<H> handlerOver(standin::StandinDesktop& desk,
                                HRESULT (STDMETHODCALLTYPE PalmApplication::*getter)(IDispatch**), const IID& iid) {
     return std::make_unique<H>(collectionOf<C>(desk, getter, iid).get());
+}
+
+/// Palm Desktop's date value of a calendar day and time of day.
+inline DATE at(int year, int month, int day, int hour = 0, int minute = 0) {
+    return calendarDateToDateValue(year, month, day) + (hour * 60 + minute) / 1440.0;
 }
 
 /// True when the record holds `key`, be its value empty or not.

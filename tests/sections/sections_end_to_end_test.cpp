@@ -109,6 +109,7 @@ TEST_F(SectionsEndToEnd, DeletesOneThenAllAndWritesCategories) {
     EXPECT_EQ(master.endImport(), ResponseOk);
     EXPECT_EQ(fields(exportAll(SectionContact), contact::LastName), (Names{"Archer", "Baker"}));
 
+    // The host's views are snapshots, so one deleteAll empties a section.
     EXPECT_EQ(master.deleteAll(), ResponseOk);  // the section named last: contacts
     EXPECT_TRUE(exportAll(SectionContact).empty());
     EXPECT_EQ(exportAll(SectionMemo).size(), 3u);

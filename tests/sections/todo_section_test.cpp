@@ -14,9 +14,6 @@ namespace key = fieldkey::todo;
 
 const std::string sampleId = "{0A1B2C3D-0000-4000-8000-00000000000A}";
 
-DATE at(int year, int month, int day, int hour = 0) {
-    return calendarDateToDateValue(year, month, day) + hour / 24.0;
-}
 
 class TodoSection : public ::testing::Test {
 protected:
@@ -46,9 +43,11 @@ protected:
 TEST_F(TodoSection, ExportsPlainFieldsAndGivesTheIdentifier) {
     auto todo = desk.addTodo(L"Errands", L"Buy milk");
     todo->priority = 1;
-    todo->completed = 1;
-    todo->isPrivate = 1;
+    todo->completed = 2;
+    todo->isPrivate = 5;
     todo->note = L"two litres";
+    todo->repeating = 1;  // daily, without a due date
+    todo->repeat = standin::TodoRepeatRule{1, 0, 1, 0.0, 0};
     auto bare = desk.addTodo(L"Errands", L"No extension");
     bare->extended = false;
     bare->priority = 4;
@@ -58,11 +57,15 @@ TEST_F(TodoSection, ExportsPlainFieldsAndGivesTheIdentifier) {
     ASSERT_EQ(records.size(), 2u);
     const Record& milk = records[0];
     const std::pair<const char*, const char*> fields[] = {
-        {key::Description, "Buy milk"}, {key::DueDate, ""},       {key::CompletedFlag, "1"},
-        {key::Priority, "0"},           {key::ConfidentialFlag, "1"}, {key::Category, "Errands"},
-        {key::Notes, "two litres"},     {key::AlarmFlag, "0"},    {key::RecurringFlag, "0"}};
+        {key::Description, "Buy milk"}, {key::DueDate, ""},       {key::CompletedFlag, "2"},
+        {key::Priority, "0"},           {key::ConfidentialFlag, "5"}, {key::Category, "Errands"},
+        {key::Notes, "two litres"},     {key::AlarmFlag, "0"},    {key::RecurringFlag, "1"}};
     for (const auto& [k, value] : fields) EXPECT_TRUE(hasKey(milk, k) && milk.getField(k) == value) << k;
-    for (const char* absent : {key::AlarmDate, key::AlarmTime, fieldkey::Repeat}) EXPECT_FALSE(hasKey(milk, absent));
+    for (const char* absent : {key::AlarmDate, key::AlarmTime}) EXPECT_FALSE(hasKey(milk, absent));
+    // The rule's start is the due date as Palm Desktop gives it: 0.0 is 30 December 1899.
+    Repeat daily;
+    daily.parse(milk.getField(fieldkey::Repeat));
+    EXPECT_EQ(daily.getStartDate() + "/" + std::to_string(daily.getRepeatType()), "18991230/1");
     const std::string id = milk.getField(fieldkey::RecordId);
     EXPECT_EQ(todo->note, composedNote(id, "two litres"));
 
@@ -82,17 +85,24 @@ TEST_F(TodoSection, ImportsPriorityDueDateAndKeepsTheIdentifier) {
     todo->priority = 5;
 
     const Record record = withFields({{fieldkey::RecordId, sampleId}, {key::Description, "New"}, {key::Priority, "2"},
+                                      {key::CompletedFlag, "4"}, {key::ConfidentialFlag, "6"},
                                       {key::Notes, "new note"}, {key::Category, "Errands"}});
     ASSERT_EQ(send(record), todo);
     EXPECT_EQ(desk.todos().items().size(), 1u);
     EXPECT_EQ(todo->description, L"New");
     EXPECT_EQ(todo->priority, 3);
+    EXPECT_EQ(std::to_string(todo->completed) + "/" + std::to_string(todo->isPrivate), "4/6");
     EXPECT_EQ(todo->dueDate, 0.0);  // the empty due date removes it
     EXPECT_EQ(todo->note, composedNote(sampleId, "new note"));
 
-    const Record fresh =
-        withFields({{key::Description, "Fresh"}, {key::DueDate, "20090105"}, {key::Category, "Garden"}});
+    // A new to-do without TodoItemEx takes no alarm and no rule.
+    desk.todos().extendNewItems = false;
+    Repeat daily;
+    daily.setRepeatType(1);
+    const Record fresh = withFields({{key::Description, "Fresh"}, {key::DueDate, "20090105"}, {key::Category, "Garden"},
+                                     {key::AlarmFlag, "1"}, {fieldkey::Repeat, daily.save()}});
     auto created = send(fresh);
+    EXPECT_EQ(created->alarmFlag + created->repeat.kind, 0);
     ASSERT_TRUE(created);
     EXPECT_EQ(created->priority, 1);  // an empty priority is Palm Desktop's 1
     EXPECT_DOUBLE_EQ(created->dueDate, at(2009, 1, 5));
