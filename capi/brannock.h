@@ -115,11 +115,12 @@ int BRANNOCK_CALL brannock_close(brannock_master* master);
  * default) means none, and the master then behaves exactly as CommandMaster.
  *
  * With a limit, a command first checks that Palm Desktop runs (its add-in's
- * initialise event exists) and returns BRANNOCK_NOT_RUNNING without sending
- * anything when not. While it waits for the answer, it returns
- * BRANNOCK_TIMEOUT when the limit passes, and BRANNOCK_NOT_RUNNING as soon
- * as Palm Desktop is found gone (checked every 50 ms), and BRANNOCK_CLOSED
- * when Palm Desktop closed its end.
+ * initialise event exists), unless Palm Desktop answered within the last
+ * 50 ms, and returns BRANNOCK_NOT_RUNNING without sending anything when not.
+ * While it waits for the answer, it returns BRANNOCK_TIMEOUT when the limit
+ * passes, BRANNOCK_NOT_RUNNING as soon as Palm Desktop is found gone
+ * (checked every 50 ms), and BRANNOCK_CLOSED when Palm Desktop closed its
+ * end.
  *
  * A late answer: after BRANNOCK_TIMEOUT the command may still be carried
  * out. The next command on the master first waits for that answer (within

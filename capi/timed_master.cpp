@@ -50,8 +50,13 @@ int TimedMaster::timedExchange(const CommandProcessor& command, CommandProcessor
             return late;
         answerOwed_ = false;
     }
-    if (!palmDesktopRunning())
-        return BRANNOCK_NOT_RUNNING;
+    // An answer within the last period counts as a sign of life: the check
+    // costs a round trip to the kernel, which Wine makes dear.
+    if (::GetTickCount64() - lastSignOfLife_ >= livenessPeriodMs) {
+        if (!palmDesktopRunning())
+            return BRANNOCK_NOT_RUNNING;
+        lastSignOfLife_ = ::GetTickCount64();
+    }
     resetSlave();
     CommandProcessor message = command;
     if (!writeMessage(message))
@@ -71,8 +76,10 @@ int TimedMaster::awaitAnswer(unsigned long milliseconds)
         const ULONGLONG now = ::GetTickCount64();
         const unsigned long left = now < deadline ? static_cast<unsigned long>(deadline - now) : 0UL;
         const long woken = waitForSlaveWithin(std::min(left, livenessPeriodMs));
-        if (woken == 0)
+        if (woken == 0) {
+            lastSignOfLife_ = ::GetTickCount64();
             return BRANNOCK_OK;
+        }
         if (woken != WAIT_TIMEOUT) {
             // Palm Desktop closed its end, as CommandMaster finds it.
             markClosed();

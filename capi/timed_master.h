@@ -31,6 +31,8 @@ private:
     unsigned long limit_ = 0;
     /// A command timed out and its answer has not been taken in yet.
     bool answerOwed_ = false;
+    /// When Palm Desktop was last known to run (tick count, ms).
+    unsigned long long lastSignOfLife_ = 0;
 };
 
 /// Whether a Brannock add-in is initialised in a running Palm Desktop.
