@@ -4,7 +4,8 @@
 #      optimised, without sanitizers: BUILD_DIR/bench-native, configured
 #      here on first use);
 #   2. the channel round trip, through the 100 ms timer hand-over and
-#      without it (channel_bench.exe under wine64);
+#      without it, and the C interface's cost per command against
+#      CommandMaster (channel_bench.exe under wine64);
 #   3. export and import per record of the contact handler against the
 #      stand-in in one process, 100 to 10,000 contacts (section_bench.exe);
 #   4. export and import end to end: brannock_cli against the stand-in host
@@ -45,7 +46,7 @@ cmake --build "$native" --target codec_bench >/dev/null
 
 [[ -f $WINEPREFIX/system.reg ]] || "$wine" wineboot -i >/dev/null 2>&1 || true
 
-heading "2. Channel round trip (x86_64 under wine64)"
+heading "2. Channel round trip; C interface against CommandMaster (x86_64 under wine64)"
 "$wine" "$x86/bin/channel_bench.exe"
 
 heading "3. Contact handler against the in-process stand-in (x86_64 under wine64)"
