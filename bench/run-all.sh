@@ -4,7 +4,8 @@
 #      optimised, without sanitizers: BUILD_DIR/bench-native, configured
 #      here on first use);
 #   2. the channel round trip, through the 100 ms timer hand-over and
-#      without it (channel_bench.exe under wine64);
+#      without it, and the C interface's cost per command against
+#      CommandMaster (channel_bench.exe under wine64);
 #   2-4 run for both Windows builds, i686 (wow64) and x86_64, one after the
 #      other under each heading;
 #   3. export and import per record of the contact handler against the
@@ -59,7 +60,7 @@ fi
 cmake --build "$native" --target codec_bench >/dev/null
 "$native/bin/codec_bench" --benchmark_counters_tabular=true --benchmark_color=false
 
-heading "2. Channel round trip (under wine64)"
+heading "2. Channel round trip; C interface against CommandMaster (under wine64)"
 for t in "${trees[@]}"; do use_tree "$t"; "$wine" "$build/$t/bin/channel_bench.exe"; done
 
 heading "3. Contact handler against the in-process stand-in (under wine64)"

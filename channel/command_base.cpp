@@ -12,11 +12,15 @@ HANDLE openOrCreateEvent(bool manualReset, const char* name)
     return ::CreateEventA(nullptr, manualReset, FALSE, name);
 }
 
-/// Waits for the first of two events; 0 when `first` ended the wait.
-long waitForFirstOf(HANDLE first, HANDLE second)
+/// Waits for the first of two events; 0 when `first` ended the wait,
+/// WAIT_TIMEOUT when neither came within `milliseconds`.
+long waitForFirstOf(HANDLE first, HANDLE second, DWORD milliseconds = INFINITE)
 {
     const HANDLE events[] = {first, second};
-    return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 ? 0 : E_FAIL;
+    const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, milliseconds);
+    if (woken == WAIT_TIMEOUT)
+        return WAIT_TIMEOUT;
+    return woken == WAIT_OBJECT_0 ? 0 : E_FAIL;
 }
 
 }  // namespace
@@ -52,6 +56,11 @@ long CommandBase::waitForMaster(HANDLE extra) noexcept
 }
 
 long CommandBase::waitForSlave() noexcept { return waitForFirstOf(slaveEvent_.get(), exitEvent_.get()); }
+
+long CommandBase::waitForSlaveWithin(unsigned long milliseconds) noexcept
+{
+    return waitForFirstOf(slaveEvent_.get(), exitEvent_.get(), milliseconds < INFINITE ? milliseconds : INFINITE - 1);
+}
 
 void CommandBase::signalMaster() noexcept { signalObject(masterEvent_.get()); }
 void CommandBase::signalSlave() noexcept { signalObject(slaveEvent_.get()); }

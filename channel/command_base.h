@@ -51,6 +51,9 @@ protected:
     /// Master side: waits for the slave event or the exit event. Returns 0
     /// for the slave event, E_FAIL for the exit event or a failed wait.
     long waitForSlave() noexcept;
+    /// Master side: as waitForSlave, but gives up after `milliseconds` and
+    /// then returns WAIT_TIMEOUT.
+    long waitForSlaveWithin(unsigned long milliseconds) noexcept;
 
     /// Sets the master event.
     void signalMaster() noexcept;

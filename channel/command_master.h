@@ -62,6 +62,10 @@ protected:
     /// with ResponsePalmDesktopClosed; for a command too long for the zone,
     /// or out of memory, an empty answer with ResponseFailed.
     CommandProcessor sendCommandAndReceiveResponse(const CommandProcessor& command) noexcept;
+    /// Whether the master is closed (Palm Desktop was found gone).
+    bool isClosed() const noexcept { return closed_; }
+    /// Closes the master for good, as finding Palm Desktop gone does.
+    void markClosed() noexcept { closed_ = true; }
 
 private:
     /// sendCommandAndReceiveResponse for a command of our own, whose text

@@ -114,6 +114,16 @@ Seeds memoSeeds()
     };
 }
 
+/// Recurrence texts for the repeat half, record texts as raw bytes for the
+/// record half of the C interface's target.
+Seeds capiSeeds()
+{
+    Seeds seeds = repeatSeeds();
+    for (const std::string& record : recordSeeds())
+        seeds.push_back(record);
+    return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -124,6 +134,7 @@ int main(int argc, char** argv)
         {"command_processor", commandSeeds()}, {"record", recordSeeds()},
         {"repeat", repeatSeeds()},             {"date_time", dateTimeSeeds()},
         {"record_id_note", noteSeeds()},       {"memo_title", memoSeeds()},
+        {"capi", capiSeeds()},
     };
     for (const auto& [target, seeds] : corpora) {
         const std::filesystem::path folder = std::filesystem::path(argv[1]) / target;

@@ -1,11 +1,13 @@
 #include "record/record.h"
 
+#include "record/text_separators.h"
+
 #include <algorithm>
 #include <string_view>
 
 namespace {
-constexpr char keyEnd = '\xB5';
-constexpr char entryEnd = '\xBA';
+constexpr char keyEnd = separator::recordKeyEnd;
+constexpr char entryEnd = separator::recordEntryEnd;
 }  // namespace
 
 // std::string compares with char_traits<char>, whose ordering is that of

@@ -33,6 +33,15 @@ public:
     std::string getField(const std::string& key) const noexcept;
     /// Removes every entry.
     void clear() noexcept;
+    /// The number of entries.
+    std::size_t fieldCount() const noexcept { return fields_.size(); }
+    /// Calls `visit(key, value)` for every entry, in key order.
+    template <typename Visit>
+    void forEachField(Visit&& visit) const
+    {
+        for (const auto& [key, value] : fields_)
+            visit(key, value);
+    }
 
     /// The text form of the record.
     std::string save() const noexcept;

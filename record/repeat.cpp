@@ -1,6 +1,7 @@
 #include "record/repeat.h"
 
 #include "record/number_text.h"
+#include "record/text_separators.h"
 
 #include <algorithm>
 #include <string_view>
@@ -10,8 +11,8 @@ using number_text::readInt;
 using number_text::takeField;
 
 namespace {
-constexpr char fieldEnd = '\xA7';
-constexpr char itemEnd = '\xBF';
+constexpr char fieldEnd = separator::repeatFieldEnd;
+constexpr char itemEnd = separator::repeatItemEnd;
 
 /// Calls `use` with every item of a list text that is ended by 0xBF; an
 /// unterminated last item is dropped. Stops early when `use` returns false.

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "channel/travel_rules.h"
 #include "sections/field_keys.h"
 #include "tools/cli_failure.h"
 #include "win/ansi.h"
@@ -11,20 +12,13 @@
 namespace cli {
 namespace {
 
-// The bytes that separate the parts of a record's text and of a recurrence's
-// text; the formats have no escape, so a text holding one cannot travel.
-constexpr char kRecordKeyEnd = '\xB5';
-constexpr char kRecordValueEnd = '\xBA';
-constexpr char kRepeatFieldEnd = '\xA7';
-constexpr char kRepeatItemEnd = '\xBF';
-
-/// Throws when `text` holds one of `forbidden` (or a NUL byte).
-void refuseBytes(const std::string& text, const std::string& forbidden, const std::string& where) {
-    if (text.find('\0') != std::string::npos) throw badInput(where + ": holds a NUL character, which cannot travel");
-    const std::size_t at = text.find_first_of(forbidden);
-    if (at != std::string::npos)
-        throw badInput(where + ": the character \"" + ansiToUtf8(text.substr(at, 1)) +
-                       "\" cannot travel to Palm Desktop (it separates the parts of the channel's text)");
+/// Throws when `text` cannot travel in `place` (channel/travel_rules.h).
+void refuseBytes(const std::string& text, TextPlace place, const std::string& where) {
+    const std::size_t at = firstUntravellable(text, place);
+    if (at == std::string::npos) return;
+    if (text[at] == '\0') throw badInput(where + ": holds a NUL character, which cannot travel");
+    throw badInput(where + ": the character \"" + ansiToUtf8(text.substr(at, 1)) +
+                   "\" cannot travel to Palm Desktop (it separates the parts of the channel's text)");
 }
 
 std::string textMember(const Json& value, const std::string& where) {
@@ -44,7 +38,7 @@ long numberMember(const Json& value, const std::string& where) {
 /// A recurrence text member, in ANSI, free of the recurrence's separators.
 std::string repeatText(const Json& value, const std::string& where) {
     std::string text = utf8ToAnsi(textMember(value, where), where);
-    refuseBytes(text, {kRepeatFieldEnd, kRepeatItemEnd}, where);
+    refuseBytes(text, TextPlace::RepeatItem, where);
     return text;
 }
 
@@ -59,28 +53,19 @@ Json decodedRepeat(const std::string& text) {
 
 }  // namespace
 
-std::string ansiToUtf8(const std::string& ansi) { return win::toNarrow(win::toWide(ansi, CP_ACP), CP_UTF8); }
+std::string ansiToUtf8(const std::string& ansi) { return win::ansiToUtf8(ansi); }
 
 std::string utf8ToAnsi(const std::string& utf8, const std::string& where) {
-    const std::wstring wide = win::toWide(utf8, CP_UTF8);
-    std::string ansi = win::toNarrow(wide, CP_ACP);
-    if (win::toWide(ansi, CP_ACP) != wide)
+    std::string ansi;
+    if (!win::utf8ToAnsi(utf8, ansi))
         throw badInput(where + ": holds characters that the ANSI code page (" + std::to_string(::GetACP()) +
                        ") cannot represent");
     return ansi;
 }
 
 std::vector<std::pair<std::string, std::string>> fieldsOf(const Record& record) {
-    // The record's text form lists every field: key, 0xB5, value, 0xBA.
     std::vector<std::pair<std::string, std::string>> fields;
-    const std::string text = record.save();
-    std::size_t start = 0;
-    for (std::size_t end = text.find(kRecordValueEnd); end != std::string::npos;
-         start = end + 1, end = text.find(kRecordValueEnd, start)) {
-        const std::size_t keyEnd = text.find(kRecordKeyEnd, start);
-        if (keyEnd == std::string::npos || keyEnd > end) continue;
-        fields.emplace_back(text.substr(start, keyEnd - start), text.substr(keyEnd + 1, end - keyEnd - 1));
-    }
+    record.forEachField([&](const std::string& key, const std::string& value) { fields.emplace_back(key, value); });
     return fields;
 }
 
@@ -103,7 +88,7 @@ Record recordFromJson(const Json& object, const std::string& where) {
     for (auto member = object.begin(); member != object.end(); ++member) {
         const std::string fieldWhere = where + ", field \"" + member.key() + "\"";
         const std::string key = utf8ToAnsi(member.key(), fieldWhere);
-        refuseBytes(key, {kRecordKeyEnd, kRecordValueEnd}, fieldWhere);
+        refuseBytes(key, TextPlace::FieldKey, fieldWhere);
         std::string value;
         if (key == fieldkey::Repeat && member->is_object())
             value = repeatFromJson(*member, fieldWhere).save();
@@ -112,7 +97,7 @@ Record recordFromJson(const Json& object, const std::string& where) {
         else
             throw badInput(fieldWhere + ": must be a text" +
                            (key == fieldkey::Repeat ? " or a decoded recurrence object" : ""));
-        refuseBytes(value, {kRecordValueEnd}, fieldWhere);
+        refuseBytes(value, TextPlace::FieldValue, fieldWhere);
         record.putField(key, value);
     }
     return record;

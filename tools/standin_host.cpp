@@ -5,13 +5,16 @@
 // request uninitialises and releases the add-in.
 //
 // Usage: standin_host --clsid {CLASS-ID} [--data FILE] [--sample-contacts N]
-//                     [--stop-event NAME]
+//                     [--stop-event NAME] [--pause-event NAME]
 //   --clsid            the class identifier the add-in is registered under
 //   --data             a data file to seed the stand-in desktop from; the
 //                      desktop's data is written back to it at the stop
 //   --sample-contacts  seeds N contacts in the category "Business"
 //   --stop-event       stop when this named event is set; without it the
 //                      host stops at the end of standard input
+//   --pause-event      while this named event is set, dispatch no messages,
+//                      so that the add-in's timer stands still (for tests
+//                      of an engine's time limit)
 // Exit code: 0 after a clean stop, 1 when the add-in cannot be created or
 // initialised, 2 for bad arguments or data, or a data file that cannot be
 // written back.
@@ -40,6 +43,7 @@ struct HostOptions {
     std::string dataFile;
     int sampleContacts = 0;
     std::string stopEvent;
+    std::string pauseEvent;
 };
 
 bool parseOptions(int argc, char** argv, HostOptions& options) {
@@ -58,6 +62,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options) {
             options.sampleContacts = std::atoi(value.c_str());
         } else if (name == "--stop-event") {
             options.stopEvent = value;
+        } else if (name == "--pause-event") {
+            options.pauseEvent = value;
         } else {
             return false;
         }
@@ -108,11 +114,19 @@ DWORD WINAPI watchStandardInput(void* event) noexcept {
     return 0;
 }
 
-// Dispatches messages (the add-in's timer among them) until `stop` is set.
-void pumpMessagesUntil(HANDLE stop) {
+// Dispatches messages (the add-in's timer among them) until `stop` is set,
+// none while `pause` (which may be null) is set.
+void pumpMessagesUntil(HANDLE stop, HANDLE pause) {
+    const HANDLE handles[] = {stop, pause};
+    const DWORD count = pause ? 2 : 1;
     for (;;) {
-        DWORD woken = ::MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken != WAIT_OBJECT_0 + 1) return;
+        if (pause && ::WaitForSingleObject(pause, 0) == WAIT_OBJECT_0) {
+            if (::WaitForSingleObject(stop, 10) != WAIT_TIMEOUT) return;
+            continue;
+        }
+        DWORD woken = ::MsgWaitForMultipleObjects(count, handles, FALSE, INFINITE, QS_ALLINPUT);
+        if (pause && woken == WAIT_OBJECT_0 + 1) continue;
+        if (woken != WAIT_OBJECT_0 + count) return;
         MSG message;
         while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&message);
@@ -152,7 +166,9 @@ int runHost(const HostOptions& options) {
     std::printf("standin_host: add-in initialised\n");
     std::fflush(stdout);
 
-    pumpMessagesUntil(stop.get());
+    win::UniqueHandle pause;
+    if (!options.pauseEvent.empty()) pause.reset(::CreateEventA(nullptr, TRUE, FALSE, options.pauseEvent.c_str()));
+    pumpMessagesUntil(stop.get(), pause.get());
     addin->OnUninitialize();
     if (!options.dataFile.empty() && !saveDesktopData(options.dataFile, *state)) return 2;
     return 0;
@@ -165,7 +181,7 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: standin_host --clsid {CLASS-ID} [--data FILE] [--sample-contacts N] "
-                     "[--stop-event NAME]\n");
+                     "[--stop-event NAME] [--pause-event NAME]\n");
         return 2;
     }
     if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;

@@ -22,6 +22,14 @@ std::string toNarrow(const wchar_t* text, size_t length, UINT codePage) {
     return out;
 }
 
+std::string ansiToUtf8(std::string_view ansi) { return toNarrow(toWide(std::string(ansi), CP_ACP), CP_UTF8); }
+
+bool utf8ToAnsi(std::string_view utf8, std::string& ansi) {
+    const std::wstring wide = toWide(std::string(utf8), CP_UTF8);
+    ansi = toNarrow(wide, CP_ACP);
+    return toWide(ansi, CP_ACP) == wide;
+}
+
 std::string fromBstr(BSTR text) { return text ? toNarrow(text, static_cast<size_t>(::SysStringLen(text)), CP_ACP) : std::string(); }
 
 UniqueBstr makeBstr(const std::string& text) {

@@ -54,9 +54,14 @@ std::string CliSetup::cliCommand(const std::string& arguments) const {
 }
 
 CliRun CliSetup::cli(const std::string& arguments, DWORD timeoutMs) const {
+    return run("brannock_cli.exe", arguments, timeoutMs);
+}
+
+CliRun CliSetup::run(const std::string& name, const std::string& arguments, DWORD timeoutMs) const {
     const std::string stem = copy_.folder().file("run" + std::to_string(++runs_));
+    const std::string command = "\"" + copy_.folder().file(name) + "\" " + arguments;
     CliRun run;
-    run.exitCode = ChildProcess(cliCommand(arguments), stem + ".out", stem + ".err").wait(timeoutMs);
+    run.exitCode = ChildProcess(command, stem + ".out", stem + ".err").wait(timeoutMs);
     run.out = readTextFile(stem + ".out");
     run.err = readTextFile(stem + ".err");
     return run;
@@ -68,12 +73,13 @@ std::string CliSetup::writeFile(const std::string& name, const std::string& text
     return path;
 }
 
-HostProcess::HostProcess(const CliSetup& setup, const std::string& classId, const std::string& dataFile)
+HostProcess::HostProcess(const CliSetup& setup, const std::string& classId, const std::string& dataFile,
+                         const std::string& moreArguments)
     : stopEvent_(::CreateEventA(nullptr, TRUE, FALSE, kStopEvent)) {
     ::ResetEvent(stopEvent_.get());
     const TempFolder& folder = setup.files().folder();
     process_ = std::make_unique<ChildProcess>("\"" + folder.file("standin_host.exe") + "\" --clsid " + classId +
-                                                  " --data \"" + dataFile + "\" --stop-event " + kStopEvent,
+                                                  " --data \"" + dataFile + "\" --stop-event " + kStopEvent + " " + moreArguments,
                                               folder.file("host.out"), folder.file("host.err"));
     for (int waited = 0; waited < 30000 && process_->started(); waited += 50) {
         if (palmDesktopInitialised()) {

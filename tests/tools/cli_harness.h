@@ -30,6 +30,8 @@ public:
     bool started() const { return bool(process_); }
     /// Waits for the end; the exit code, or -1 after `timeoutMs`.
     DWORD wait(DWORD timeoutMs);
+    /// The process identifier.
+    DWORD id() const { return ::GetProcessId(process_.get()); }
 
 private:
     win::UniqueHandle process_;
@@ -45,6 +47,8 @@ public:
     /// Runs brannock_cli with `arguments` (a command line in the ANSI code
     /// page) and waits at most `timeoutMs`.
     CliRun cli(const std::string& arguments, DWORD timeoutMs = 90000) const;
+    /// Runs the program `name` of the folder with `arguments` likewise.
+    CliRun run(const std::string& name, const std::string& arguments, DWORD timeoutMs = 90000) const;
     /// The command line of brannock_cli with `arguments`.
     std::string cliCommand(const std::string& arguments) const;
     /// Writes `text` into the file `name` of the folder; returns its path.
@@ -60,15 +64,18 @@ private:
 /// named event.
 class HostProcess {
 public:
-    /// Starts the host of `setup` with `dataFile` and waits until its add-in
-    /// signals the initialize event.
-    HostProcess(const CliSetup& setup, const std::string& classId, const std::string& dataFile);
+    /// Starts the host of `setup` with `dataFile` (and `moreArguments` for
+    /// standin_host) and waits until its add-in signals the initialize event.
+    HostProcess(const CliSetup& setup, const std::string& classId, const std::string& dataFile,
+                const std::string& moreArguments = {});
     /// Stops the host when it still runs.
     ~HostProcess();
     /// Whether the add-in came up (the initialize event exists).
     bool running() const { return running_; }
     /// Sets the stop event and waits; the host's exit code, or -1.
     DWORD stop();
+    /// The host's process identifier.
+    DWORD processId() const { return process_->id(); }
 
 private:
     win::UniqueHandle stopEvent_;
