@@ -48,7 +48,7 @@ int Repeat::getNumDaysToRepeat() const { return numDaysToRepeat_; }
 void Repeat::setRepeatType(int repeatType) { repeatType_ = repeatType; }
 int Repeat::getRepeatType() const { return repeatType_; }
 
-void Repeat::setDayPattern(const int* dayPattern)
+void Repeat::setDayPattern(int* dayPattern)
 {
     std::copy(dayPattern, dayPattern + dayPatternSize, dayPattern_);
 }
