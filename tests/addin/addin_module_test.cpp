@@ -137,7 +137,8 @@ TEST_F(LoadedAddin, CarriesItsNameAndVersion) {
                                  &length));
     EXPECT_EQ(MAKELONG(0x0409, 1252), *reinterpret_cast<DWORD*>(translation));
     const std::pair<const char*, const char*> strings[] = {
-        {"FileDescription", "BRANNOCK module"}, {"InternalName", "BRANNOCK"}, {"OriginalFilename", "Brannock.dll"}};
+        {"FileDescription", "BRANNOCK module"}, {"InternalName", "BRANNOCK"}, {"OriginalFilename", "Brannock.dll"},
+        {"FileVersion", "7.1.0.111"},           {"ProductVersion", "7.1.0.111"}};
     for (const auto& [key, value] : strings) EXPECT_EQ(value, versionString(block, key)) << key;
 }
 
