@@ -76,6 +76,39 @@ TEST_F(LoadedAddin, AnObjectOrAHeldFactoryKeepsTheModuleLoaded) {
     EXPECT_EQ(S_FALSE, canUnloadNow_());
     addin.reset();
     EXPECT_EQ(S_OK, canUnloadNow_());
+
+    classFactory = factory(CLSID_BrannockAddin);
+    ASSERT_TRUE(classFactory);
+    EXPECT_EQ(S_OK, classFactory->LockServer(TRUE));
+    classFactory.reset();
+    EXPECT_EQ(S_FALSE, canUnloadNow_()) << "a server lock keeps the module loaded";
+    classFactory = factory(CLSID_BrannockAddin);
+    EXPECT_EQ(S_OK, classFactory->LockServer(FALSE));
+    classFactory.reset();
+    EXPECT_EQ(S_OK, canUnloadNow_());
+}
+
+// Without a usable configuration the class is served under the null
+// identifier, the one the registration then writes.
+TEST(UnconfiguredAddin, ServesTheClassUnderTheNullIdentifier) {
+    for (const bool missing : {true, false}) {
+        DllCopy copy("not a class identifier");
+        if (missing) ::DeleteFileA(copy.folder().file("conn_install.cfg").c_str());
+        HMODULE module = ::LoadLibraryA(copy.dllPath().c_str());
+        ASSERT_NE(nullptr, module);
+        win::ComPtr<IClassFactory> factory;
+        EXPECT_EQ(S_OK, procedure<GetClassObject>(module, "DllGetClassObject")(GUID_NULL, IID_IClassFactory,
+                                                                               factory.putVoid()))
+            << (missing ? "missing" : "invalid");
+        factory.reset();
+        ::FreeLibrary(module);
+    }
+}
+
+// An engine built against the exported classes links these names.
+TEST_F(LoadedAddin, ExportsTheRecurrenceDayPatternWithPlainIntPointers) {
+    for (const char* name : {"_ZN6Repeat13setDayPatternEPi", "_ZNK6Repeat13getDayPatternEPi"})
+        EXPECT_NE(nullptr, procedure<void (*)()>(module_, name)) << name;
 }
 
 TEST_F(LoadedAddin, ObjectDispatchesThroughTheTypeLibraryAndCanBeAggregatedOnlyAsIUnknown) {

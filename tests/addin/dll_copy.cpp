@@ -2,7 +2,8 @@
 
 #include <stdexcept>
 
-DllCopy::DllCopy(const std::string& classId, const std::string& moreConfig) {
+DllCopy::DllCopy(const std::string& classId, const std::string& moreConfig, const std::string& folderPrefix)
+    : folder_(folderPrefix) {
     addFile("Brannock.dll");
     writeTextFile(folder_.file("conn_install.cfg"), addinConfigText(classId) + moreConfig);
 }
