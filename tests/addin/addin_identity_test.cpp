@@ -46,9 +46,12 @@ public:
     explicit RegisteredClass(const std::string& classId, const std::string& subkey = {})
         : key_("SOFTWARE\\Classes\\CLSID\\" + classId) {
         win::UniqueRegKey key;
-        const std::string path = subkey.empty() ? key_ : key_ + "\\" + subkey;
-        EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+        win::UniqueRegKey below;
+        EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                                    nullptr, key.put(), nullptr));
+        if (!subkey.empty())
+            EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(key.get(), subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                       nullptr, below.put(), nullptr));
     }
     ~RegisteredClass() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, key_.c_str()); }
 

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "addin/slave_thread.h"
 #include "addin/thread_timer.h"
 #include "channel/channel_names.h"
+#include "channel/command_processor.h"
 #include "channel/pending_call.h"
 #include "channel/section_dispatch.h"
 #include "host_double.h"
