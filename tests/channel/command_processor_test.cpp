@@ -154,7 +154,7 @@ TEST(CommandProcessorTest, AnyResponseCodeOnTheWireIsAValidResponseCode)
 {
     for (const char* text : {"7", "-2147483648", "2147483647", "-3"}) {
         CommandProcessor read;
-        read.parse(("11\xB6" + std::string(text) + "\xB6\xB6" "0\xB6").c_str());
+        read.parse(("11\xB6" "0\xB6\xB6" + std::string(text) + "\xB6").c_str());
         volatile ResponseCode code = static_cast<ResponseCode>(read.getResponseCode());
         EXPECT_EQ(std::to_string(code), text);
     }
