@@ -142,6 +142,29 @@ TEST_F(LoadedAddin, ObjectDispatchesThroughTheTypeLibraryAndCanBeAggregatedOnlyA
     EXPECT_TRUE(inner.query<IDesktopAddin>(IID_IDesktopAddin));
 }
 
+// A worker holds its own reference on the module, which it gives back as
+// its very last act, so that a worker that outlives its add-in never runs
+// unloaded code. About ten seconds: the worker sleeps before it serves.
+TEST_F(LoadedAddin, AWorkerKeepsTheModuleLoadedUntilItHasEnded) {
+    win::ComPtr<IClassFactory> classFactory = factory(CLSID_BrannockAddin);
+    ASSERT_TRUE(classFactory);
+    win::ComPtr<IDesktopAddin> addin;
+    ASSERT_EQ(S_OK, classFactory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
+    LONG success = 0;
+    ASSERT_EQ(S_OK, addin->OnInitialize(nullptr, 1, 0x0401, 0, &success));
+    ASSERT_EQ(1, success);
+    ::FreeLibrary(module_);
+    EXPECT_EQ(module_, ::GetModuleHandleA(copy_.dllPath().c_str())) << "the worker's reference";
+    ASSERT_EQ(module_, ::LoadLibraryA(copy_.dllPath().c_str()));
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    addin.reset();
+    classFactory.reset();
+    ::FreeLibrary(module_);
+    module_ = nullptr;
+    for (int i = 0; i < 500 && ::GetModuleHandleA(copy_.dllPath().c_str()); ++i) ::Sleep(10);
+    EXPECT_EQ(nullptr, ::GetModuleHandleA(copy_.dllPath().c_str())) << "the worker gave its reference back";
+}
+
 std::string versionString(const std::vector<char>& block, const char* name) {
     char* text = nullptr;
     UINT length = 0;
