@@ -68,6 +68,9 @@ TEST(AddinIdentity, ReadsTheAddinKeyOfThePalmHandheldSectionOnly) {
         {"[Palm handheld]\r\nBrannock.dll={0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}\r\n", kOther},  // lower case
         {"[Other section]\r\nBrannock.dll=" + builtIn + "\r\n", nullptr},
         {"[Palm handheld]\r\nBrannock.dll=not a class id\r\n", nullptr},
+        // Read up to 39 characters: the identifier with anything behind it
+        // is cut there and does not parse.
+        {"[Palm handheld]\r\nBrannock.dll=" + builtIn + std::string(300, '0') + "\r\n", nullptr},
         {"[Palm handheld]\r\nTarnwick.dll=" + builtIn + "\r\n", nullptr},  // missing key
     };
     for (const auto& [text, expected] : cases) {
