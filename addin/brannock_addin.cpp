@@ -6,13 +6,12 @@
 #include "addin/addin_identity.h"
 #include "addin/com_module.h"
 #include "addin/message_box.h"
+#include "addin/thread_timer.h"
 #include "addin/this_module.h"
 #include "channel/pending_call.h"
 #include "channel/section_dispatch.h"
 #include "win/ansi.h"
 #include "win/com_error.h"
-
-CBrannockAddin* currentAddin = nullptr;
 
 namespace {
 
@@ -21,6 +20,7 @@ constexpr UINT kTimerPeriodMs = 100;
 constexpr LONG kFrameworkVersion = 2;
 constexpr char kAddinCaption[] = "Brannock";
 constexpr char kPalmAddinMarkerSubkey[] = "Palm AddIn";
+constexpr LCID kTypeLibraryLocale = 0x0409;
 
 /// Removes the "Palm AddIn" marker that software outside this system puts
 /// under the sibling component's class key; every failure is ignored.
@@ -86,13 +86,14 @@ STDMETHODIMP_(ULONG) CBrannockAddin::AddRef() { return controlling_->AddRef(); }
 STDMETHODIMP_(ULONG) CBrannockAddin::Release() { return controlling_->Release(); }
 
 // The type information comes from the type library registered under the
-// library's identifier; when it is not registered (the class created under
+// library's identifier, version 1.0 and the library's own locale (the one
+// registration writes); when it is not registered (the class created under
 // its built-in identifier before any registration), from the DLL's own
 // TYPELIB resource.
 HRESULT CBrannockAddin::loadTypeInfo() noexcept {
     if (typeInfo_) return S_OK;
     win::ComPtr<ITypeLib> library;
-    HRESULT hr = ::LoadRegTypeLib(LIBID_BrannockAddinLib, 1, 0, LOCALE_NEUTRAL, library.put());
+    HRESULT hr = ::LoadRegTypeLib(LIBID_BrannockAddinLib, 1, 0, kTypeLibraryLocale, library.put());
     if (FAILED(hr)) {
         wchar_t path[MAX_PATH] = {};
         DWORD n = ::GetModuleFileNameW(thisModule(), path, MAX_PATH);
@@ -147,8 +148,9 @@ STDMETHODIMP CBrannockAddin::OnInitialize(IDispatch* pUnk, LONG dwCookie, LONG, 
             if (FAILED(hr) && hr != E_NOINTERFACE) throw win::ComError(hr);
         }
 
-        currentAddin = this;
-        timerId_ = ::SetTimer(nullptr, kTimerId, kTimerPeriodMs, &pendingCallTimerProc);
+        // No record of the current add-in is kept: the timer procedure's
+        // dispatch is process-wide and uses nothing of the add-in object.
+        timerId_ = startTimer(nullptr, kTimerId, kTimerPeriodMs, &pendingCallTimerProc);
         initializeEvent_.reset(::CreateEventA(nullptr, TRUE, FALSE, kAddinInitializeEventName));
         if (initializeEvent_) ::SetEvent(initializeEvent_.get());
 
@@ -196,10 +198,12 @@ STDMETHODIMP CBrannockAddin::OnUninitialize() {
     }
     stopSlave();
     // A bracket the engine left open (it may have died mid-export) gives
-    // back Palm Desktop's objects now rather than at process end.
-    sectionDispatch().reset();
+    // back Palm Desktop's objects now rather than at process end. The last
+    // named section stays: an engine that named it before the add-in was
+    // initialised again may still write categories or delete all.
+    sectionDispatch().releaseCurrentHandler();
     cookie_ = 0;
-    ::KillTimer(nullptr, timerId_);
+    stopTimer(nullptr, timerId_);
     timerId_ = 0;
     initializeEvent_.reset();
     return S_OK;

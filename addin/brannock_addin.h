@@ -79,8 +79,3 @@ private:
     IUnknown* controlling_;
     win::ComPtr<ITypeInfo> typeInfo_;
 };
-
-/// The add-in that was initialised last in this process, or null; set by
-/// OnInitialize and never cleared. The timer procedure's dispatch needs
-/// nothing of the add-in object, so this only records which one it was.
-extern CBrannockAddin* currentAddin;

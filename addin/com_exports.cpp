@@ -24,12 +24,14 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
 }
 
 STDAPI DllRegisterServer() {
+    ComForRegistration com;
     HRESULT hr = registerServer(true);
     if (hr == S_OK) addToPalmDesktop();
     return hr;
 }
 
 STDAPI DllUnregisterServer() {
+    ComForRegistration com;
     HRESULT hr = registerServer(false);
     if (hr == S_OK) removeFromPalmDesktop();
     return hr;

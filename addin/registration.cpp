@@ -18,6 +18,17 @@ std::wstring modulePath() {
     return (n == 0 || n >= MAX_PATH) ? std::wstring() : std::wstring(path, n);
 }
 
+// The script reads a value between apostrophes, where two apostrophes
+// stand for one; a path may hold apostrophes.
+std::wstring scriptText(const std::wstring& text) {
+    std::wstring escaped;
+    for (wchar_t c : text) {
+        escaped += c;
+        if (c == L'\'') escaped += c;
+    }
+    return escaped;
+}
+
 HRESULT updateClassRegistry(bool registering, const std::wstring& module) {
     std::wstring classId = win::toWide(classIdText(configuredAddinClassId()));
     win::ComPtr<IRegistrar> registrar;
@@ -25,7 +36,7 @@ HRESULT updateClassRegistry(bool registering, const std::wstring& module) {
                                     registrar.putVoid());
     if (FAILED(hr)) return hr;
     if (FAILED(hr = registrar->AddReplacement(L"CLSID", classId.c_str()))) return hr;
-    if (FAILED(hr = registrar->AddReplacement(L"MODULE", module.c_str()))) return hr;
+    if (FAILED(hr = registrar->AddReplacement(L"MODULE", scriptText(module).c_str()))) return hr;
     return registering ? registrar->ResourceRegister(module.c_str(), kRegistrationScriptId, L"REGISTRY")
                        : registrar->ResourceUnregister(module.c_str(), kRegistrationScriptId, L"REGISTRY");
 }

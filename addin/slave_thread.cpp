@@ -17,14 +17,39 @@ SlaveThread::SlaveThread(win::ComPtr<PalmApplication> application) : application
     comModule().lock();
 }
 
-// A holder freed by a late worker gives its lock back just before the thread
-// leaves this module's code; Palm Desktop unloads add-ins only at its end.
+// A late worker frees the holder itself, giving the module lock back while
+// it still runs this module's code; the reference on the module that it
+// holds keeps the code loaded until it has left (see run).
 SlaveThread::~SlaveThread() { comModule().unlock(); }
 
+namespace {
+
+/// What a new worker gets: its share of the holder and its own reference on
+/// the module that holds its code.
+struct WorkerStart {
+    std::shared_ptr<SlaveThread> holder;
+    HMODULE module;
+};
+
+/// A counted reference on the module holding this code; null on failure.
+HMODULE referenceThisModule() noexcept {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&referenceThisModule),
+                         &module);
+    return module;
+}
+
+}  // namespace
+
 void SlaveThread::start(const std::shared_ptr<SlaveThread>& self) {
-    auto* share = new std::shared_ptr<SlaveThread>(self);
-    thread_.reset(::CreateThread(nullptr, 0, &SlaveThread::run, share, 0, nullptr));
-    if (!thread_) delete share;
+    HMODULE module = referenceThisModule();
+    if (!module) return;
+    auto* start = new WorkerStart{self, module};
+    thread_.reset(::CreateThread(nullptr, 0, &SlaveThread::run, start, 0, nullptr));
+    if (!thread_) {
+        delete start;
+        ::FreeLibrary(module);
+    }
 }
 
 void SlaveThread::stop() noexcept {
@@ -34,9 +59,9 @@ void SlaveThread::stop() noexcept {
     thread_.reset();
 }
 
-DWORD WINAPI SlaveThread::run(void* share) noexcept {
-    std::unique_ptr<std::shared_ptr<SlaveThread>> holder(static_cast<std::shared_ptr<SlaveThread>*>(share));
-    SlaveThread& self = **holder;
+HMODULE SlaveThread::serve(void* start) noexcept {
+    std::unique_ptr<WorkerStart> owned(static_cast<WorkerStart*>(start));
+    SlaveThread& self = *owned->holder;
     try {
         ::Sleep(slaveStartDelayMs.load());
         sharedApplication() = self.application_.copy();
@@ -44,5 +69,15 @@ DWORD WINAPI SlaveThread::run(void* share) noexcept {
     } catch (...) {
         // Only an allocation failure can get here; the worker ends quietly.
     }
+    return owned->module;
+}
+
+// The worker may outlive the add-in that started it (OnUninitialize waits
+// only ten seconds), and the module may be unloaded once the add-in and the
+// holder are gone. So every object of the worker is destroyed in `serve`,
+// and the last thing the worker does is one call outside this module that
+// drops its module reference and ends the thread without returning here.
+DWORD WINAPI SlaveThread::run(void* start) noexcept {
+    ::FreeLibraryAndExitThread(serve(start), 0);
     return 0;
 }

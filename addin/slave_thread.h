@@ -21,7 +21,8 @@ extern std::atomic<DWORD> slaveStartDelayMs;
 /// The holder is shared between the add-in and its worker thread. A worker
 /// that does not end within the ten seconds `stop` waits keeps the holder
 /// (and its slave) alive until it ends, and frees it then; while it lives,
-/// the holder keeps the DLL locked.
+/// the holder keeps the DLL locked, and the worker holds a reference on the
+/// module until its very last call.
 class SlaveThread {
 public:
     /// Builds the holder with its slave; throws what the channel throws
@@ -40,7 +41,9 @@ public:
 
 private:
     explicit SlaveThread(win::ComPtr<PalmApplication> application);
-    static DWORD WINAPI run(void* share) noexcept;
+    static DWORD WINAPI run(void* start) noexcept;
+    /// The worker's whole work; returns the module reference it held.
+    static HMODULE serve(void* start) noexcept;
 
     win::UniqueHandle thread_;
     win::ComPtr<PalmApplication> application_;

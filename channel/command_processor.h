@@ -3,6 +3,7 @@
 #include "record/number_text.h"
 #include "record/record.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,10 @@ enum CommandCode {
     CmdResponseCategories = 13
 };
 
-/// The result of every master operation.
-enum ResponseCode {
+/// The result of every master operation. The slave passes its handler's
+/// result on unchanged, so the wire may carry any 32-bit value; the fixed
+/// underlying type makes every such value a valid ResponseCode.
+enum ResponseCode : std::int32_t {
     ResponseOk = 0,
     ResponseFailed = 1,
     ResponseNoMoreRecords = 2,

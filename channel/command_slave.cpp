@@ -43,10 +43,13 @@ void CommandSlave::loop() noexcept
             writeText(failureAnswerText().c_str());
             signalSlave();
         }
-        // A stop that came while this command was served ends the loop now,
-        // even when the master has sent its next command already (the wait
-        // would take the master event first): that command stays unanswered
-        // and the master learns from the exit event that the slave is gone.
+        // Deliberately, the stop is looked at after every answer, not only
+        // while waiting: a stop that came while this command was served ends
+        // the loop now, even when the master has sent its next command
+        // already (the wait would take the master event first, and a busy
+        // master could keep the slave serving). That command stays
+        // unanswered and the master learns from the exit event that the
+        // slave is gone.
         if (::WaitForSingleObject(stopEvent_.get(), 0) == WAIT_OBJECT_0)
             return;
     }

@@ -54,7 +54,9 @@ PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept
             if (withdraw())
                 return PendingCallOutcome::Withdrawn;
             // Started already: the user-interface thread uses our objects
-            // until it lowers the flag, so keep waiting for that.
+            // until it lowers the flag, so the stop deliberately waits for
+            // the call's end rather than leaving within one poll; leaving
+            // would let the call write into an answer that is gone.
             while (pending.load(std::memory_order_acquire))
                 ::Sleep(2);
         }

@@ -40,6 +40,8 @@ public:
 
     /// Destroys the current handler and forgets the last named section.
     void reset() noexcept;
+    /// Destroys the current handler; the last named section stays.
+    void releaseCurrentHandler() noexcept { current_.reset(); }
     /// Replaces the way handlers are made.
     void setMaker(SectionHandlerMaker maker) noexcept { maker_ = maker; }
     /// True while an import or export bracket holds a handler.

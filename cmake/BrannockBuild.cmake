@@ -8,9 +8,11 @@ if(WIN32)
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 elseif(BRANNOCK_NATIVE AND BRANNOCK_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
-                      -fno-sanitize-recover=undefined)
-  add_link_options(-fsanitize=address,undefined)
+  # enum is part of undefined; named so that it is not dropped by mistake:
+  # values from the wire must never be stored in an enum that cannot hold them.
+  add_compile_options(-fsanitize=address,undefined,enum -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined,enum)
+  add_link_options(-fsanitize=address,undefined,enum)
 endif()
 
 # Static libraries from which Brannock.dll is made; the DLL takes each of

@@ -26,7 +26,7 @@ void parseArbitraryText(const std::string& text)
     FUZZ_CHECK(again.save() == saved);
 
     Repeat filled;
-    const int pattern[Repeat::dayPatternSize] = {1, 2, 3, 4, 5, 6, 7};
+    int pattern[Repeat::dayPatternSize] = {1, 2, 3, 4, 5, 6, 7};
     filled.setDayPattern(pattern);
     filled.setExclusionDates({"20070105"});
     filled.parse(text);

@@ -32,7 +32,7 @@ std::string exampleRepeat()
     rule.setFrequency(2);
     rule.setEndDate("-1");
     rule.setRepeatType(12);
-    const int pattern[Repeat::dayPatternSize] = {0, 1, 0, 1, 0, 0, 0};
+    int pattern[Repeat::dayPatternSize] = {0, 1, 0, 1, 0, 0, 0};
     rule.setDayPattern(pattern);
     return rule.save();
 }

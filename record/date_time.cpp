@@ -37,8 +37,9 @@ bool readDateText(const std::string& dateText, DateTimeFields& fields)
     return true;
 }
 
-// A time text shorter than four characters reads its missing pieces as 0:
-// "9" is 09:00, "930" is 09:30 (the minute piece "0" being "0", not "30").
+// The pieces sit at fixed positions, and a time text shorter than four
+// characters reads its missing pieces as 0: "9" is 09:00, and "930" is hour
+// 93 and minute 0 (not 09:30), which the platform then rolls over.
 void readTimeText(const std::string& timeText, DateTimeFields& fields)
 {
     fields.hour = static_cast<std::uint16_t>(readPiece(timeText, 0, 2));

@@ -3,12 +3,13 @@
 #include <cmath>
 
 // OLE Automation's date arithmetic, as Windows (and Wine) perform it:
-// SystemTimeToVariantTime rolls out-of-range fields over (month 0 into the
-// previous December, day 0 into the previous month's last day, Feb 30 into
-// March, hour 25 into the next day), reads years 0-49 as 2000-2049 and 50-99
-// as 1950-1999 (as Wine does; Windows takes the cut from the user's two-digit
-// year setting), and rejects a month above 12, a day above 31 or a negative
-// year. Before 30 December 1899 the integer part of a date value counts the
+// SystemTimeToVariantTime rolls out-of-range fields over (day 0 into the
+// previous month's last day, Feb 30 into March, hour 25 into the next day),
+// reads years 0-49 as 2000-2049 and 50-99 as 1950-1999 (as Wine does; Windows
+// takes the cut from the user's two-digit year setting), and rejects a month
+// of 0 or above 12, a day above 31 or a negative year (Windows rejects month
+// 0; Wine rolls it into the previous December, and the Windows build checks
+// for it first). Before 30 December 1899 the integer part of a date value counts the
 // days and the fraction is the time of day, both with the value's sign.
 // Where Wine 8 rolls a day past the end of November into January (30
 // November plus one day giving 1 January), this arithmetic gives 1 December.
@@ -174,7 +175,7 @@ bool variantTimeToFields(double date, DateTimeFields& fields)
 
 bool fieldsToVariantTime(const DateTimeFields& fields, double& date)
 {
-    if (fields.month > 12 || fields.day > 31 || asSigned(fields.year) < 0)
+    if (fields.month == 0 || fields.month > 12 || fields.day > 31 || asSigned(fields.year) < 0)
         return false;
     RolledFields f{asSigned(fields.year), asSigned(fields.month), asSigned(fields.day),
                    asSigned(fields.hour), asSigned(fields.minute), asSigned(fields.second)};

@@ -33,8 +33,13 @@ bool variantTimeToFields(double date, DateTimeFields& fields)
     return true;
 }
 
+// Windows rejects a month of 0 as it rejects 13: it fixes only the day
+// (day 0 being the last day of the month before). Wine rolls month 0 back
+// into the previous December; the check keeps Windows' answer everywhere.
 bool fieldsToVariantTime(const DateTimeFields& fields, double& date)
 {
+    if (fields.month == 0)
+        return false;
     SYSTEMTIME time = toSystemTime(fields);
     DATE value = 0.0;
     if (!SystemTimeToVariantTime(&time, &value))

@@ -49,7 +49,7 @@ int Repeat::getNumDaysToRepeat() const noexcept { return numDaysToRepeat_; }
 void Repeat::setRepeatType(int repeatType) noexcept { repeatType_ = repeatType; }
 int Repeat::getRepeatType() const noexcept { return repeatType_; }
 
-void Repeat::setDayPattern(const int* dayPattern) noexcept
+void Repeat::setDayPattern(int* dayPattern) noexcept
 {
     std::copy(dayPattern, dayPattern + dayPatternSize, dayPattern_);
 }

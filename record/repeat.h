@@ -39,8 +39,10 @@ public:
     /// 4 monthly by weekday, 5 yearly, 12 weekly by day pattern.
     void setRepeatType(int repeatType) noexcept;
     int getRepeatType() const noexcept;
-    /// Copies exactly seven flags from `dayPattern`.
-    void setDayPattern(const int* dayPattern) noexcept;
+    /// Copies exactly seven flags from `dayPattern`. The array is only read;
+    /// the parameter is a plain `int*` because engines link against that
+    /// exported signature.
+    void setDayPattern(int* dayPattern) noexcept;
     /// Copies exactly seven flags into `dayPattern`.
     void getDayPattern(int* dayPattern) const noexcept;
     /// Weekday, 1 = Sunday ... 7 = Saturday.

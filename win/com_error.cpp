@@ -19,7 +19,9 @@ std::string ComError::message() const {
     char buf[64];
     const HRESULT first = static_cast<HRESULT>(0x80040200L);  // WCODE_HRESULT_FIRST
     const HRESULT last = static_cast<HRESULT>(0x8004FFFFL);   // WCODE_HRESULT_LAST
-    if (code_ >= first && code_ <= last)
+    // The dispatch error number is the offset from the first code; the
+    // first code itself carries number 0, which means no dispatch error.
+    if (code_ > first && code_ <= last)
         std::snprintf(buf, sizeof buf, "IDispatch error #%d", static_cast<int>(code_ - first));
     else
         std::snprintf(buf, sizeof buf, "Unknown error 0x%0lX", static_cast<unsigned long>(code_));

@@ -76,6 +76,39 @@ TEST_F(LoadedAddin, AnObjectOrAHeldFactoryKeepsTheModuleLoaded) {
     EXPECT_EQ(S_FALSE, canUnloadNow_());
     addin.reset();
     EXPECT_EQ(S_OK, canUnloadNow_());
+
+    classFactory = factory(CLSID_BrannockAddin);
+    ASSERT_TRUE(classFactory);
+    EXPECT_EQ(S_OK, classFactory->LockServer(TRUE));
+    classFactory.reset();
+    EXPECT_EQ(S_FALSE, canUnloadNow_()) << "a server lock keeps the module loaded";
+    classFactory = factory(CLSID_BrannockAddin);
+    EXPECT_EQ(S_OK, classFactory->LockServer(FALSE));
+    classFactory.reset();
+    EXPECT_EQ(S_OK, canUnloadNow_());
+}
+
+// Without a usable configuration the class is served under the null
+// identifier, the one the registration then writes.
+TEST(UnconfiguredAddin, ServesTheClassUnderTheNullIdentifier) {
+    for (const bool missing : {true, false}) {
+        DllCopy copy("not a class identifier");
+        if (missing) ::DeleteFileA(copy.folder().file("conn_install.cfg").c_str());
+        HMODULE module = ::LoadLibraryA(copy.dllPath().c_str());
+        ASSERT_NE(nullptr, module);
+        win::ComPtr<IClassFactory> factory;
+        EXPECT_EQ(S_OK, procedure<GetClassObject>(module, "DllGetClassObject")(GUID_NULL, IID_IClassFactory,
+                                                                               factory.putVoid()))
+            << (missing ? "missing" : "invalid");
+        factory.reset();
+        ::FreeLibrary(module);
+    }
+}
+
+// An engine built against the exported classes links these names.
+TEST_F(LoadedAddin, ExportsTheRecurrenceDayPatternWithPlainIntPointers) {
+    for (const char* name : {"_ZN6Repeat13setDayPatternEPi", "_ZNK6Repeat13getDayPatternEPi"})
+        EXPECT_NE(nullptr, procedure<void (*)()>(module_, name)) << name;
 }
 
 TEST_F(LoadedAddin, ObjectDispatchesThroughTheTypeLibraryAndCanBeAggregatedOnlyAsIUnknown) {
@@ -109,6 +142,29 @@ TEST_F(LoadedAddin, ObjectDispatchesThroughTheTypeLibraryAndCanBeAggregatedOnlyA
     EXPECT_TRUE(inner.query<IDesktopAddin>(IID_IDesktopAddin));
 }
 
+// A worker holds its own reference on the module, which it gives back as
+// its very last act, so that a worker that outlives its add-in never runs
+// unloaded code. About ten seconds: the worker sleeps before it serves.
+TEST_F(LoadedAddin, AWorkerKeepsTheModuleLoadedUntilItHasEnded) {
+    win::ComPtr<IClassFactory> classFactory = factory(CLSID_BrannockAddin);
+    ASSERT_TRUE(classFactory);
+    win::ComPtr<IDesktopAddin> addin;
+    ASSERT_EQ(S_OK, classFactory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
+    LONG success = 0;
+    ASSERT_EQ(S_OK, addin->OnInitialize(nullptr, 1, 0x0401, 0, &success));
+    ASSERT_EQ(1, success);
+    ::FreeLibrary(module_);
+    EXPECT_EQ(module_, ::GetModuleHandleA(copy_.dllPath().c_str())) << "the worker's reference";
+    ASSERT_EQ(module_, ::LoadLibraryA(copy_.dllPath().c_str()));
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    addin.reset();
+    classFactory.reset();
+    ::FreeLibrary(module_);
+    module_ = nullptr;
+    for (int i = 0; i < 500 && ::GetModuleHandleA(copy_.dllPath().c_str()); ++i) ::Sleep(10);
+    EXPECT_EQ(nullptr, ::GetModuleHandleA(copy_.dllPath().c_str())) << "the worker gave its reference back";
+}
+
 std::string versionString(const std::vector<char>& block, const char* name) {
     char* text = nullptr;
     UINT length = 0;
@@ -137,7 +193,8 @@ TEST_F(LoadedAddin, CarriesItsNameAndVersion) {
                                  &length));
     EXPECT_EQ(MAKELONG(0x0409, 1252), *reinterpret_cast<DWORD*>(translation));
     const std::pair<const char*, const char*> strings[] = {
-        {"FileDescription", "BRANNOCK module"}, {"InternalName", "BRANNOCK"}, {"OriginalFilename", "Brannock.dll"}};
+        {"FileDescription", "BRANNOCK module"}, {"InternalName", "BRANNOCK"}, {"OriginalFilename", "Brannock.dll"},
+        {"FileVersion", "7.1.0.111"},           {"ProductVersion", "7.1.0.111"}};
     for (const auto& [key, value] : strings) EXPECT_EQ(value, versionString(block, key)) << key;
 }
 

@@ -6,12 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "addin/addin_app.h"
 #include "addin/com_module.h"
 #include "addin/message_box.h"
 #include "addin/slave_thread.h"
+#include "addin/thread_timer.h"
 #include "channel/channel_names.h"
+#include "channel/command_processor.h"
+#include "channel/pending_call.h"
+#include "channel/section_dispatch.h"
 #include "host_double.h"
 #include "sections/section_factory.h"
 #include "standin/standin_desktop.h"
@@ -33,6 +39,23 @@ int WINAPI recordMessageBox(HWND owner, const char* text, const char* caption, U
     return IDOK;
 }
 
+// Every timer the add-in starts and stops, passed on to the system.
+std::vector<std::string> timerCalls;
+
+UINT_PTR WINAPI recordStartTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure) {
+    const UINT_PTR started = ::SetTimer(window, id, periodMs, procedure);
+    timerCalls.push_back("start " + std::to_string(id) + " " + std::to_string(periodMs) +
+                         (procedure == &pendingCallTimerProc ? " hand-over" : " other") +
+                         (started ? "" : " failed"));
+    return started;
+}
+
+BOOL WINAPI recordStopTimer(HWND window, UINT_PTR id) {
+    const BOOL stopped = ::KillTimer(window, id);
+    timerCalls.push_back(stopped ? "stop" : "stop failed");
+    return stopped;
+}
+
 bool initializeEventIsSet() {
     win::UniqueHandle event(::OpenEventA(SYNCHRONIZE, FALSE, kAddinInitializeEventName));
     return event && ::WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
@@ -45,8 +68,13 @@ protected:
         appendChannelNameSuffix("{AD0B1EC7-7E57-4000-8000-000000000001}");
         slaveStartDelayMs = 50;
         showMessageBox = &recordMessageBox;
+        startTimer = &recordStartTimer;
+        stopTimer = &recordStopTimer;
     }
-    void SetUp() override { shownBoxes.clear(); }
+    void SetUp() override {
+        shownBoxes.clear();
+        timerCalls.clear();
+    }
     /// OnInitialize in `host`; answers *pbSuccess.
     LONG initialize(IDispatch& host) {
         LONG success = 7;
@@ -89,9 +117,13 @@ TEST_F(AddinObject, AChannelThatCannotOpenIsReportedLikeAComError) {
 TEST_F(AddinObject, HostWithoutTheApplicationStillStartsAndStopsEverything) {
     EXPECT_EQ(1, initialize(plainHost));
     EXPECT_TRUE(shownBoxes.empty());
+    // Each look opens the event anew and waits on it: an auto-reset event
+    // would be consumed by the first look.
     EXPECT_TRUE(initializeEventIsSet());
+    EXPECT_TRUE(initializeEventIsSet()) << "the initialize event is manual-reset";
     EXPECT_EQ(locks + 1, comModule().lockCount()) << "the slave holder keeps the module locked";
     EXPECT_EQ(S_OK, addin->OnUninitialize());
+    EXPECT_EQ((std::vector<std::string>{"start 8 100 hand-over", "stop"}), timerCalls);
     EXPECT_FALSE(initializeEventIsSet()) << "the event closes with OnUninitialize";
     EXPECT_EQ(locks, comModule().lockCount());
     EXPECT_FALSE(sharedApplication());
@@ -113,12 +145,64 @@ TEST_F(AddinObject, AnswersItsQuestions) {
     LONG version = 99;
     EXPECT_EQ(S_OK, addin->GetFrameworkVersion(&version));
     EXPECT_EQ(2, version);
+    UINT count = 0;
+    EXPECT_EQ(S_OK, addin->GetTypeInfoCount(&count));
+    EXPECT_EQ(1u, count);
     EXPECT_EQ(S_OK, addin->ShowAboutBox(0x1234));
     EXPECT_EQ(S_OK, addin->ShowProperties(0));
     ASSERT_EQ(2u, shownBoxes.size());
     EXPECT_EQ(reinterpret_cast<HWND>(0x1234), shownBoxes[0].owner);
-    EXPECT_EQ("BrannockAddin AboutBox/Brannock", shownBoxes[0].text + "/" + shownBoxes[0].caption);
-    EXPECT_EQ("BrannockAddin Properties Dialog/Brannock", shownBoxes[1].text + "/" + shownBoxes[1].caption);
+    const char* texts[] = {"BrannockAddin AboutBox", "BrannockAddin Properties Dialog"};
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(texts[i], shownBoxes[i].text);
+        EXPECT_EQ("Brannock", shownBoxes[i].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK), shownBoxes[i].type) << texts[i];
+    }
+}
+
+// A re-initialised add-in serves an engine that named its section before:
+// uninitialising gives back the current handler but keeps the last section,
+// so that a category write (or a delete-all) still finds it.
+TEST_F(AddinObject, UninitialisingReleasesTheHandlerButKeepsTheLastNamedSection) {
+    standin::StandinDesktop desk;
+    const win::ComPtr<PalmApplication> application = desk.application();
+    auto run = [&](int code, int section) {
+        CommandProcessor command;
+        command.setCommand(code);
+        command.setSection(section);
+        command.setCategories({"Errands"});
+        CommandProcessor answer;
+        int result = -1;
+        sectionDispatch().run(code, application, command, answer, result);
+        return result;
+    };
+    sectionDispatch().reset();
+    EXPECT_EQ(ResponseOk, run(CmdBeginImport, SectionMemo));
+    EXPECT_EQ(1, initialize(plainHost));
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    EXPECT_FALSE(sectionDispatch().hasCurrentHandler());
+    EXPECT_EQ(ResponseOk, run(CmdWriteCategoryList, -1));
+    sectionDispatch().reset();
+}
+
+TEST(AddinErrorText, StandardTextsOfCodesWithoutASystemMessage) {
+    const std::pair<HRESULT, const char*> cases[] = {
+        {static_cast<HRESULT>(0x80040200L), "Unknown error 0x80040200"},
+        {static_cast<HRESULT>(0x80040201L), "IDispatch error #1"},
+        {static_cast<HRESULT>(0x8004FFFFL), "IDispatch error #65023"},
+        {static_cast<HRESULT>(0xA0B1C2D3L), "Unknown error 0xA0B1C2D3"},
+    };
+    for (const auto& [code, text] : cases) EXPECT_EQ(text, win::ComError(code).message());
+}
+
+TEST(AddinModule, ExitInstanceReleasesTheCachedClassFactory) {
+    win::ComPtr<IClassFactory> factory;
+    ASSERT_EQ(S_OK, comModule().getClassObject(CLSID_BrannockAddin, IID_IClassFactory, factory.putVoid()));
+    const ULONG held = factory.get()->AddRef();  // the cache's, ours and this one
+    factory.get()->Release();
+    theApp.ExitInstance();
+    EXPECT_EQ(held - 1, factory.get()->AddRef()) << "the cache let go of its reference";
+    factory.get()->Release();
 }
 
 }  // namespace

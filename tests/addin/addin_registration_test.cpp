@@ -1,10 +1,14 @@
+#include <windows.h>
+#include <oleauto.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "addin/brannock_addin_idl.h"
 #include "dll_copy.h"
+#include "win/com_ptr.h"
 #include "win/unique_handle.h"
 
 namespace {
@@ -143,6 +147,51 @@ TEST(Registration, AFailingListCallEndsTheListStepQuietly) {
 
     ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_FAIL", nullptr);
     ASSERT_EQ(0u, runRegsvr32(copy.dllPath(), true));
+}
+
+TEST(Registration, AFailedComStepSkipsTheAddinList) {
+    DllCopy copy(kClassId);
+    AddinListStandin list(copy);
+    EXPECT_NE(0u, runRegsvr32(copy.dllPath(), true)) << "nothing to unregister";
+    EXPECT_EQ("", list.log());
+}
+
+using EntryPoint = HRESULT(STDAPICALLTYPE*)();
+
+// This thread has not initialised COM, and the DLL's path holds an
+// apostrophe, which the registration script quotes with.
+TEST(Registration, WorksWithoutComAndFromAPathWithAnApostrophe) {
+    DllCopy copy(kClassId, {}, "brannock's-");
+    HMODULE module = ::LoadLibraryA(copy.dllPath().c_str());
+    ASSERT_NE(nullptr, module);
+    EXPECT_EQ(S_OK, procedure<EntryPoint>(module, "DllRegisterServer")());
+    expectClassRegistered(copy.dllPath());
+
+    // A second copy's object takes its type information from the library
+    // registered by the first, which the cache hands out as one object.
+    DllCopy other(kClassId);
+    HMODULE otherModule = ::LoadLibraryA(other.dllPath().c_str());
+    ASSERT_NE(nullptr, otherModule);
+    {
+        win::ComPtr<IClassFactory> factory;
+        ASSERT_EQ(S_OK, procedure<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(otherModule, "DllGetClassObject")(
+                            CLSID_BrannockAddin, IID_IClassFactory, factory.putVoid()));
+        win::ComPtr<IDispatch> addin;
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDispatch, addin.putVoid()));
+        win::ComPtr<ITypeInfo> info;
+        ASSERT_EQ(S_OK, addin->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put()));
+        win::ComPtr<ITypeLib> used;
+        UINT index = 0;
+        ASSERT_EQ(S_OK, info->GetContainingTypeLib(used.put(), &index));
+        win::ComPtr<ITypeLib> registered;
+        ASSERT_EQ(S_OK, ::LoadRegTypeLib(LIBID_BrannockAddinLib, 1, 0, 0x0409, registered.put()));
+        EXPECT_EQ(registered.get(), used.get());
+    }
+    ::FreeLibrary(otherModule);
+
+    EXPECT_EQ(S_OK, procedure<EntryPoint>(module, "DllUnregisterServer")());
+    expectNothingRegistered();
+    ::FreeLibrary(module);
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 
 #include "tied_process.h"
 
-DllCopy::DllCopy(const std::string& classId, const std::string& moreConfig) {
+DllCopy::DllCopy(const std::string& classId, const std::string& moreConfig, const std::string& folderPrefix)
+    : folder_(folderPrefix) {
     addFile("Brannock.dll");
     writeTextFile(folder_.file("conn_install.cfg"), addinConfigText(classId) + moreConfig);
 }

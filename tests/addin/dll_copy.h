@@ -6,12 +6,14 @@
 
 #include "temp_folder.h"
 
-/// Brannock.dll copied into a folder of its own with a "conn_install.cfg"
-/// naming `classId` (and holding the lines `moreConfig` of the same
-/// section), so that a test controls the DLL's identity.
+/// Brannock.dll copied into a folder of its own (named starting with
+/// `folderPrefix`) with a "conn_install.cfg" naming `classId` (and holding
+/// the lines `moreConfig` of the same section), so that a test controls the
+/// DLL's identity.
 class DllCopy {
 public:
-    explicit DllCopy(const std::string& classId, const std::string& moreConfig = {});
+    explicit DllCopy(const std::string& classId, const std::string& moreConfig = {},
+                     const std::string& folderPrefix = "brannock-");
     /// The folder holding the copy.
     const TempFolder& folder() const { return folder_; }
     /// The full path of the copy.

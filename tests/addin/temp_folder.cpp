@@ -4,11 +4,11 @@
 #include <sstream>
 #include <stdexcept>
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder(const std::string& prefix) {
     char base[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, base);
     for (unsigned attempt = ::GetTickCount() ^ ::GetCurrentProcessId();; ++attempt) {
-        std::string candidate = std::string(base) + "brannock-" + std::to_string(attempt) + "\\";
+        std::string candidate = std::string(base) + prefix + std::to_string(attempt) + "\\";
         if (::CreateDirectoryA(candidate.c_str(), nullptr)) {
             path_ = candidate;
             return;

@@ -8,7 +8,8 @@
 /// when the object goes.
 class TempFolder {
 public:
-    TempFolder();
+    /// A folder whose name starts with `prefix`.
+    explicit TempFolder(const std::string& prefix = "brannock-");
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

@@ -187,6 +187,84 @@ TEST_F(Channel, StopBeforeTheTickAnswersFailedThenTheSlaveGoesAway)
     EXPECT_EQ(end.get(), ResponsePalmDesktopClosed);
 }
 
+/// A channel end whose waits the test calls directly.
+struct OpenEnd : CommandBase {
+    using CommandBase::waitForMaster;
+    using CommandBase::waitForSlave;
+};
+
+TEST_F(Channel, WaitsPreferTheMessageAndTheSlaveClearsTheExitMark)
+{
+    ChannelProbe probe;
+    OpenEnd end;
+    ::SetEvent(probe.exit.get());
+    ::SetEvent(probe.slave.get());
+    EXPECT_EQ(end.waitForSlave(), 0) << "an answer that came wins over the exit";
+    EXPECT_EQ(end.waitForSlave(), E_FAIL) << "the exit stays set";
+
+    const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    ::SetEvent(probe.master.get());
+    EXPECT_EQ(end.waitForMaster(stop.get()), 0) << "a command that came wins over the stop";
+    EXPECT_FALSE(ChannelProbe::isSet(probe.exit)) << "the slave's wait clears the mark of a previous run";
+    EXPECT_EQ(end.waitForMaster(stop.get()), E_FAIL);
+}
+
+// Answers as they stand in the zone: a count answer keeps its kind (and
+// count) when the handler fails, a failed category read answers plainly.
+TEST_F(Channel, FailedCountAndCategoryReadAnswerWithTheirKindsOnTheWire)
+{
+    sectionDispatch().reset();
+    sectionDispatch().setMaker(scripted::makeSection);
+    scripted::setScript({"getRecordCount 1 9", "readCategoryList 1 X"});
+    ChannelProbe probe;
+    auto slave = std::make_unique<CommandSlave>();
+    std::thread worker([&] { slave->loop(); });
+    const std::pair<std::string, std::string> exchanges[] = {
+        {"2\xB6" "0\xB6" "1\xB6", "11\xB6" "0\xB6\xB6" "0\xB6"},
+        {"6\xB6" "0\xB6", "12\xB6" "0\xB6" "1\xB6" "9\xB6"},
+        {"7\xB6" "0\xB6" "3\xB6", "11\xB6" "0\xB6\xB6" "1\xB6"},
+    };
+    for (const auto& [command, answer] : exchanges) {
+        probe.zone.write(command.c_str());
+        ::SetEvent(probe.master.get());
+        while (::WaitForSingleObject(probe.slave.get(), 5) == WAIT_TIMEOUT)
+            pendingCallTimerProc(nullptr, WM_TIMER, 8, 0);
+        EXPECT_EQ(probe.zone.message(), answer);
+    }
+    slave->SetStopFlag();
+    worker.join();
+    sectionDispatch().reset();
+}
+
+// The loop looks at the stop event after every answer. Waiting for the next
+// command first would let a command the master has already sent win over
+// the stop (the wait takes the master event first), so that a busy master
+// could keep a stopping slave serving for as long as it sends.
+TEST_F(Channel, AStopDuringACallEndsTheLoopAfterItsAnswerThoughTheNextCommandWaits)
+{
+    sectionDispatch().reset();
+    sectionDispatch().setMaker(scripted::makeSection);
+    scripted::setScript({});
+    scripted::clearLog();
+    ChannelProbe probe;
+    CommandMaster master;
+    auto slave = std::make_unique<CommandSlave>();
+    std::thread worker([&] { slave->loop(); });
+    scripted::setDuringCall([&] {
+        slave->SetStopFlag();
+        ::SetEvent(probe.master.get());  // the next command, sent already
+    });
+    auto begin = std::async(std::launch::async, [&] { return master.beginImport(SectionContact); });
+    while (begin.wait_for(std::chrono::milliseconds(5)) == std::future_status::timeout)
+        pendingCallTimerProc(nullptr, WM_TIMER, 8, 0);
+    scripted::setDuringCall(nullptr);
+    EXPECT_EQ(begin.get(), ResponseOk);
+    worker.join();
+    EXPECT_TRUE(ChannelProbe::isSet(probe.master)) << "the next command was left to the exit event";
+    EXPECT_EQ(scripted::log(), (Lines{"make 1", "beginImport 1"}));
+    sectionDispatch().reset();
+}
+
 TEST(SharedZone, FailureThrowsTheSystemErrorCode)
 {
     try {

@@ -147,4 +147,17 @@ TEST(CommandProcessorTest, ParseIsLenient)
     EXPECT_EQ(read.getSection(), 0) << "section read from an empty rest";
 }
 
+// A slave passes any handler result on, so a master must be able to hold
+// every 32-bit response code as a ResponseCode (the sanitizer's enum check
+// fails this when the enum cannot hold the value).
+TEST(CommandProcessorTest, AnyResponseCodeOnTheWireIsAValidResponseCode)
+{
+    for (const char* text : {"7", "-2147483648", "2147483647", "-3"}) {
+        CommandProcessor read;
+        read.parse(("11\xB6" "0\xB6\xB6" + std::string(text) + "\xB6").c_str());
+        volatile ResponseCode code = static_cast<ResponseCode>(read.getResponseCode());
+        EXPECT_EQ(std::to_string(code), text);
+    }
+}
+
 }  // namespace

@@ -123,6 +123,9 @@ TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
     EXPECT_TRUE(isHandOverReady());
 }
 
+// The running call writes its result 50 ms after the stop came, into the
+// worker's objects: a worker that left within one 2 ms poll would have
+// destroyed them under the call. Hence the wait for the call's end.
 TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
 {
     const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));

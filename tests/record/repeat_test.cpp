@@ -26,7 +26,7 @@ TEST(RepeatTest, SavesDefaultAndExampleByteForByte)
     everyOtherWeek.setEndDate("-1");
     everyOtherWeek.setNumDaysToRepeat(1);
     everyOtherWeek.setRepeatType(12);
-    const int mondayWednesday[7] = {0, 1, 0, 1, 0, 0, 0};
+    int mondayWednesday[7] = {0, 1, 0, 1, 0, 0, 0};
     everyOtherWeek.setDayPattern(mondayWednesday);
     EXPECT_EQ(everyOtherWeek.save(),
               "20070105\xA7" "2\xA7" "-1\xA7" "1\xA7" "12\xA7"
@@ -59,7 +59,7 @@ TEST(RepeatTest, ParseAppendsExclusionDatesAndKeepsFieldsOnEmptyText)
 TEST(RepeatTest, ParseIsLenientAboutListsAndNumbers)
 {
     Repeat repeat;
-    const int ones[7] = {9, 9, 9, 9, 9, 9, 9};
+    int ones[7] = {9, 9, 9, 9, 9, 9, 9};
     repeat.setDayPattern(ones);
     repeat.parse("d\xA7" "7x\xA7" "e\xA7" "abc\xA7" " -3\xA7"
                  "1\xBF" "0\xBF" "1\xA7"                  // last item unterminated

@@ -67,7 +67,7 @@ TEST(RepeatRuleMapping, WeekdayRunsAndDayPatternsGiveMasks) {
     }
     Repeat pattern;
     pattern.setRepeatType(12);
-    const int days[7] = {0, 1, 0, 1, 0, 1, 0};
+    int days[7] = {0, 1, 0, 1, 0, 1, 0};
     pattern.setDayPattern(days);
     EXPECT_EQ(palmRuleOf(pattern)->kind, 2);
     EXPECT_EQ(palmRuleOf(pattern)->mask, 0x2A);

@@ -132,7 +132,7 @@ TEST_F(SectionsEndToEnd, RecurringEventComesBackUnchanged) {
     weekly.setEndDate("20091231");
     weekly.setNumDaysToRepeat(1);
     weekly.setRepeatType(12);
-    const int mondayWednesday[7] = {0, 1, 0, 1, 0, 0, 0};
+    int mondayWednesday[7] = {0, 1, 0, 1, 0, 0, 0};
     weekly.setDayPattern(mondayWednesday);
     weekly.setExclusionDates({"20090112", "20090304"});
     const Record meeting = withFields(

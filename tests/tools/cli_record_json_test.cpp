@@ -35,7 +35,7 @@ Repeat weeklyRepeat() {
     repeat.setEndDate("20270630");
     repeat.setNumDaysToRepeat(1);
     repeat.setRepeatType(12);
-    const int days[Repeat::dayPatternSize] = {0, 1, 0, 1, 0, 0, 0};
+    int days[Repeat::dayPatternSize] = {0, 1, 0, 1, 0, 0, 0};
     repeat.setDayPattern(days);
     repeat.setExclusionDates({"20261228", "20270104"});
     return repeat;

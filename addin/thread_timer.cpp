@@ -1,0 +1,4 @@
+#include "addin/thread_timer.h"
+
+StartTimerFunction startTimer = &::SetTimer;
+StopTimerFunction stopTimer = &::KillTimer;
