@@ -1,12 +1,10 @@
-// The C interface against a running stand-in Palm Desktop: the C example,
-// an engine that knows only LoadLibrary and GetProcAddress, and the time
-// limit. Each program runs beside the host's copy of Brannock.dll. One host
-// serves the suite; the last test kills it.
+// The C interface against a running stand-in Palm Desktop holding the demo
+// data (12 contacts, 11 events, 9 to-dos, 6 memos): the C example, an engine
+// that knows only LoadLibrary and GetProcAddress, and the time limit. Each
+// program runs beside the host's copy of Brannock.dll. The last test kills
+// the host.
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "cli_harness.h"
 
@@ -15,37 +13,21 @@ namespace {
 using ::testing::HasSubstr;
 
 constexpr char kClassId[] = "{C11A7E57-0B2D-4C3E-9F4A-5B6C7D8E9F13}";
-constexpr char kPauseEvent[] = "Brannock_CapiTest_PauseHost";
+const std::string kPause = " Brannock_CapiTest_PauseHost";
 
-class CapiHost : public ::testing::Test {
+class CapiHost : public HostSuite {
 protected:
     static void SetUpTestSuite() {
-        setup_ = new CliSetup(kClassId);
-        for (const char* program : {"capi_example.exe", "capi_loadlibrary.exe", "capi_timing.exe"})
-            setup_->files().addFile(program);
-        const std::string data = setup_->writeFile("palm_desktop.json", readTextFile(BRANNOCK_DEMO_DATA));
-        host_ = new HostProcess(*setup_, kClassId, data, std::string("--pause-event ") + kPauseEvent);
+        startHost(kClassId, readTextFile(BRANNOCK_DEMO_DATA), "--pause-event" + kPause,
+                  {"capi_example.exe", "capi_loadlibrary.exe", "capi_timing.exe"});
     }
-    static void TearDownTestSuite() {
-        delete host_;
-        delete setup_;
-    }
-    void SetUp() override { ASSERT_TRUE(host_->running()) << "the stand-in host did not start"; }
-
     static CliRun run(const std::string& program, const std::string& arguments = {}) {
-        const CliRun result = setup_->run(program, arguments);
+        const CliRun result = setup->run(program, arguments);
         std::printf("%s", result.out.c_str());
         return result;
     }
-
-    static CliSetup* setup_;
-    static HostProcess* host_;
 };
 
-CliSetup* CapiHost::setup_ = nullptr;
-HostProcess* CapiHost::host_ = nullptr;
-
-// The demo data: 12 contacts, 11 events, 9 to-dos, 6 memos.
 TEST_F(CapiHost, CExampleExportsAndImportsBackEverySection) {
     const CliRun result = run("capi_example.exe");
     EXPECT_EQ(0u, result.exitCode);
@@ -63,12 +45,11 @@ TEST_F(CapiHost, LoadLibraryEngineExportsContacts) {
 }
 
 TEST_F(CapiHost, TimeOutWhileTheHostsTimerStandsStill) {
-    EXPECT_EQ(0u, run("capi_timing.exe", std::string("timeout ") + kPauseEvent).exitCode);
+    EXPECT_EQ(0u, run("capi_timing.exe", "timeout" + kPause).exitCode);
 }
 
 TEST_F(CapiHost, HostKilledDuringAnExportIsNoticedWithinTheLimit) {
-    EXPECT_EQ(0u, run("capi_timing.exe", std::string("killed ") + kPauseEvent + " " +
-                                             std::to_string(host_->processId())).exitCode);
+    EXPECT_EQ(0u, run("capi_timing.exe", "killed" + kPause + " " + std::to_string(host->processId())).exitCode);
 }
 
 }  // namespace

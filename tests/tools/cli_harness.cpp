@@ -4,10 +4,8 @@
 
 #include "tied_process.h"
 
+namespace {
 constexpr char kStopEvent[] = "Brannock_CliTest_StopHost";
-
-bool palmDesktopInitialised() {
-    return bool(win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent")));
 }
 
 ChildProcess::ChildProcess(const std::string& commandLine, const std::string& outPath, const std::string& errPath) {
@@ -49,19 +47,11 @@ CliSetup::~CliSetup() {
     if (registered_) runRegsvr32(copy_.dllPath(), true);
 }
 
-std::string CliSetup::cliCommand(const std::string& arguments) const {
-    return "\"" + copy_.folder().file("brannock_cli.exe") + "\" " + arguments;
-}
-
-CliRun CliSetup::cli(const std::string& arguments, DWORD timeoutMs) const {
-    return run("brannock_cli.exe", arguments, timeoutMs);
-}
-
 CliRun CliSetup::run(const std::string& name, const std::string& arguments, DWORD timeoutMs) const {
     const std::string stem = copy_.folder().file("run" + std::to_string(++runs_));
-    const std::string command = "\"" + copy_.folder().file(name) + "\" " + arguments;
     CliRun run;
-    run.exitCode = ChildProcess(command, stem + ".out", stem + ".err").wait(timeoutMs);
+    run.exitCode = ChildProcess("\"" + copy_.folder().file(name) + "\" " + arguments, stem + ".out", stem + ".err")
+                       .wait(timeoutMs);
     run.out = readTextFile(stem + ".out");
     run.err = readTextFile(stem + ".err");
     return run;
@@ -79,10 +69,11 @@ HostProcess::HostProcess(const CliSetup& setup, const std::string& classId, cons
     ::ResetEvent(stopEvent_.get());
     const TempFolder& folder = setup.files().folder();
     process_ = std::make_unique<ChildProcess>("\"" + folder.file("standin_host.exe") + "\" --clsid " + classId +
-                                                  " --data \"" + dataFile + "\" --stop-event " + kStopEvent + " " + moreArguments,
+                                                  " --data \"" + dataFile + "\" --stop-event " + kStopEvent + " " +
+                                                  moreArguments,
                                               folder.file("host.out"), folder.file("host.err"));
-    for (int waited = 0; waited < 30000 && process_->started(); waited += 50) {
-        if (palmDesktopInitialised()) {
+    for (int waited = 0; waited < 30000; waited += 50) {
+        if (win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent"))) {
             running_ = true;
             return;
         }
@@ -90,12 +81,28 @@ HostProcess::HostProcess(const CliSetup& setup, const std::string& classId, cons
     }
 }
 
-HostProcess::~HostProcess() {
-    if (!stopped_) stop();
+DWORD HostProcess::stop() {
+    if (running_) {
+        running_ = false;
+        ::SetEvent(stopEvent_.get());
+        exitCode_ = process_->wait(30000);
+    }
+    return exitCode_;
 }
 
-DWORD HostProcess::stop() {
-    stopped_ = true;
-    ::SetEvent(stopEvent_.get());
-    return process_->wait(30000);
+std::unique_ptr<CliSetup> HostSuite::setup;
+std::unique_ptr<HostProcess> HostSuite::host;
+std::string HostSuite::dataFile;
+
+void HostSuite::startHost(const char* classId, const std::string& data, const std::string& moreArguments,
+                          std::initializer_list<const char*> programs) {
+    setup = std::make_unique<CliSetup>(classId);
+    for (const char* program : programs) setup->files().addFile(program);
+    dataFile = setup->writeFile("palm_desktop.json", data);
+    host = std::make_unique<HostProcess>(*setup, classId, dataFile, moreArguments);
+}
+
+void HostSuite::TearDownTestSuite() {
+    host.reset();
+    setup.reset();
 }
