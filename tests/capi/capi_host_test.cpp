@@ -112,7 +112,7 @@ TEST_F(CapiHost, HostKilledDuringAnExportIsNoticedWithinTheLimit) {
     c->setTimeLimit(m, 8000);
     ASSERT_EQ(BRANNOCK_OK, c->beginExport(m, BRANNOCK_SECTION_CONTACT));
     ::SetEvent(pause.get());
-    const DWORD hostId = host->processId();
+    const DWORD hostId = host->id();
     std::thread killer([hostId] {
         ::Sleep(300);
         const win::UniqueHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, hostId));

@@ -155,7 +155,7 @@ TEST_F(BrannockCli, DeletesOneRecordOrAllAndAddsCategories) {
 }
 
 TEST_F(BrannockCli, TheHostWritesItsDataBackWhenItStops) {
-    EXPECT_EQ(0u, host->stop());
+    EXPECT_EQ(0u, stopHost());
     const Json saved = Json::parse(readTextFile(dataFile));
     EXPECT_EQ(Json::array({"Home"}), saved["memos"]["categories"]);
     ASSERT_EQ(1u, saved["memos"]["items"].size());

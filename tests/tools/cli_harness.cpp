@@ -6,7 +6,12 @@
 
 namespace {
 constexpr char kStopEvent[] = "Brannock_CliTest_StopHost";
+
+const win::UniqueHandle& stopEvent() {
+    static const win::UniqueHandle event(::CreateEventA(nullptr, TRUE, FALSE, kStopEvent));
+    return event;
 }
+}  // namespace
 
 ChildProcess::ChildProcess(const std::string& commandLine, const std::string& outPath, const std::string& errPath) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -63,46 +68,35 @@ std::string CliSetup::writeFile(const std::string& name, const std::string& text
     return path;
 }
 
-HostProcess::HostProcess(const CliSetup& setup, const std::string& classId, const std::string& dataFile,
-                         const std::string& moreArguments)
-    : stopEvent_(::CreateEventA(nullptr, TRUE, FALSE, kStopEvent)) {
-    ::ResetEvent(stopEvent_.get());
-    const TempFolder& folder = setup.files().folder();
-    process_ = std::make_unique<ChildProcess>("\"" + folder.file("standin_host.exe") + "\" --clsid " + classId +
-                                                  " --data \"" + dataFile + "\" --stop-event " + kStopEvent + " " +
-                                                  moreArguments,
-                                              folder.file("host.out"), folder.file("host.err"));
-    for (int waited = 0; waited < 30000; waited += 50) {
-        if (win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent"))) {
-            running_ = true;
-            return;
-        }
-        if (process_->wait(50) != static_cast<DWORD>(-1)) return;
-    }
-}
-
-DWORD HostProcess::stop() {
-    if (running_) {
-        running_ = false;
-        ::SetEvent(stopEvent_.get());
-        exitCode_ = process_->wait(30000);
-    }
-    return exitCode_;
-}
-
 std::unique_ptr<CliSetup> HostSuite::setup;
-std::unique_ptr<HostProcess> HostSuite::host;
+std::unique_ptr<ChildProcess> HostSuite::host;
 std::string HostSuite::dataFile;
+bool HostSuite::running = false;
 
 void HostSuite::startHost(const char* classId, const std::string& data, const std::string& moreArguments,
                           std::initializer_list<const char*> programs) {
     setup = std::make_unique<CliSetup>(classId);
     for (const char* program : programs) setup->files().addFile(program);
     dataFile = setup->writeFile("palm_desktop.json", data);
-    host = std::make_unique<HostProcess>(*setup, classId, dataFile, moreArguments);
+    const TempFolder& folder = setup->files().folder();
+    ::ResetEvent(stopEvent().get());
+    host = std::make_unique<ChildProcess>("\"" + folder.file("standin_host.exe") + "\" --clsid " + classId + " --data \"" +
+                                              dataFile + "\" --stop-event " + kStopEvent + " " + moreArguments,
+                                          folder.file("host.out"), folder.file("host.err"));
+    for (int waited = 0; waited < 30000 && !running; waited += 50) {
+        running = bool(win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent")));
+        if (!running && host->wait(50) != static_cast<DWORD>(-1)) return;
+    }
+}
+
+DWORD HostSuite::stopHost() {
+    running = false;
+    ::SetEvent(stopEvent().get());
+    return host->wait(30000);
 }
 
 void HostSuite::TearDownTestSuite() {
+    if (running) stopHost();
     host.reset();
     setup.reset();
 }

@@ -54,38 +54,22 @@ private:
     mutable int runs_ = 0;
 };
 
-/// A stand-in host seeded from a data file, stopped through a named event.
-class HostProcess {
-public:
-    /// Starts the host of `setup` and waits until its add-in signals the
-    /// initialize event.
-    HostProcess(const CliSetup& setup, const std::string& classId, const std::string& dataFile,
-                const std::string& moreArguments);
-    ~HostProcess() { stop(); }
-    /// Whether the add-in came up.
-    bool running() const { return running_; }
-    /// Sets the stop event and waits; the host's exit code, or -1.
-    DWORD stop();
-    DWORD processId() const { return process_->id(); }
-
-private:
-    win::UniqueHandle stopEvent_;
-    std::unique_ptr<ChildProcess> process_;
-    bool running_ = false;
-    DWORD exitCode_ = static_cast<DWORD>(-1);
-};
-
-/// A test suite that one host serves, its tests in the order written.
+/// A test suite that one stand-in host serves (seeded from a data file,
+/// stopped through a named event), its tests in the order written.
 class HostSuite : public ::testing::Test {
 protected:
     /// Sets up the folder for `classId` with the `programs`, writes `data` as
-    /// the host's data file and starts the host.
+    /// the host's data file, starts the host and waits until its add-in
+    /// signals the initialize event.
     static void startHost(const char* classId, const std::string& data, const std::string& moreArguments = {},
                           std::initializer_list<const char*> programs = {});
+    /// Sets the stop event and waits; the host's exit code, or -1.
+    static DWORD stopHost();
     static void TearDownTestSuite();
-    void SetUp() override { ASSERT_TRUE(host->running()) << "the stand-in host did not start"; }
+    void SetUp() override { ASSERT_TRUE(running) << "the stand-in host did not start"; }
 
     static std::unique_ptr<CliSetup> setup;
-    static std::unique_ptr<HostProcess> host;
+    static std::unique_ptr<ChildProcess> host;
     static std::string dataFile;
+    static bool running;
 };
