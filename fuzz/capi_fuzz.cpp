@@ -1,38 +1,25 @@
-// The C interface's record, recurrence and list functions on arbitrary
-// bytes.
-//
-// Properties:
-// - brannock_repeat_parse takes any text; each named field it shows can be
-//   put into a fresh recurrence, which then shows the same text for it,
-//   unless it holds a separator (refused); the copy's recurrence text reads
-//   back to itself;
-// - brannock_record_put accepts exactly the keys and values that can travel,
-//   and the record then answers as a map: same count, same values, keys
-//   walked in unsigned byte order;
-// - brannock_list_add accepts exactly the names that can travel.
+// The C interface's records, recurrences and lists on arbitrary bytes:
+// brannock_repeat_parse takes any text, each named field it shows goes into
+// a fresh recurrence and shows the same there (or is refused for holding a
+// separator), and the copy's text reads back to itself; brannock_record_put
+// and brannock_list_add accept exactly what can travel, and the record then
+// answers as a map (same count and values, keys in unsigned byte order).
 #include "capi/brannock.h"
 #include "channel/travel_rules.h"
 #include "fuzz_support.h"
-
-#include <map>
-#include <string>
 
 namespace {
 
 std::string handed(const char* text, std::size_t length) { return std::string(text, length); }
 
-void copyRecurrenceByNames(const std::string& input)
-{
-    brannock_repeat* parsed = nullptr;
-    brannock_repeat* copy = nullptr;
+void copyRecurrenceByNames(const std::string& input) {
+    brannock_repeat *parsed = nullptr, *copy = nullptr;
     FUZZ_CHECK(brannock_repeat_create(&parsed) == BRANNOCK_OK && brannock_repeat_create(&copy) == BRANNOCK_OK);
     FUZZ_CHECK(brannock_repeat_parse(parsed, input.data(), input.size()) == BRANNOCK_OK);
-    const char* name;
-    std::size_t nameLength;
+    const char *name, *value, *text;
+    std::size_t nameLength, valueLength, length;
     for (std::size_t i = 0; brannock_repeat_key(parsed, i, &name, &nameLength) == BRANNOCK_OK; ++i) {
         const std::string key = handed(name, nameLength);
-        const char* value;
-        std::size_t valueLength;
         FUZZ_CHECK(brannock_repeat_get(parsed, key.data(), key.size(), &value, &valueLength) == BRANNOCK_OK);
         const std::string shown = handed(value, valueLength);
         const int put = brannock_repeat_put(copy, key.data(), key.size(), shown.data(), shown.size());
@@ -42,8 +29,6 @@ void copyRecurrenceByNames(const std::string& input)
             FUZZ_CHECK(handed(value, valueLength) == shown);
         }
     }
-    const char* text;
-    std::size_t length;
     brannock_repeat_text(copy, &text, &length);
     const std::string copyText = handed(text, length);
     FUZZ_CHECK(brannock_repeat_parse(parsed, copyText.data(), copyText.size()) == BRANNOCK_OK);
@@ -53,39 +38,31 @@ void copyRecurrenceByNames(const std::string& input)
     brannock_repeat_free(copy);
 }
 
-void recordAsMap(FuzzedDataProvider& input)
-{
+void recordAsMap(FuzzedDataProvider& input) {
     brannock_record* record = nullptr;
     brannock_list* list = nullptr;
     FUZZ_CHECK(brannock_record_create(&record) == BRANNOCK_OK && brannock_list_create(&list) == BRANNOCK_OK);
     std::map<std::string, std::string> model;
-    std::size_t names = 0;
+    std::size_t names = 0, count = 0, index = 0, length;
     while (input.remaining_bytes() > 0) {
-        const std::string key = input.ConsumeRandomLengthString(24);
-        const std::string value = input.ConsumeRandomLengthString(64);
+        const std::string key = input.ConsumeRandomLengthString(24), value = input.ConsumeRandomLengthString(64);
         const bool travels = canTravel(key, TextPlace::FieldKey) && canTravel(value, TextPlace::FieldValue);
         const int put = brannock_record_put(record, key.data(), key.size(), value.data(), value.size());
         FUZZ_CHECK(put == (travels ? BRANNOCK_OK : BRANNOCK_CANNOT_TRAVEL));
-        if (travels)
-            model[key] = value;
+        if (travels) model[key] = value;
         const int added = brannock_list_add(list, key.data(), key.size());
         FUZZ_CHECK(added == (canTravel(key, TextPlace::CategoryName) ? BRANNOCK_OK : BRANNOCK_CANNOT_TRAVEL));
         names += added == BRANNOCK_OK;
     }
-    std::size_t count = 0;
     brannock_record_count(record, &count);
     FUZZ_CHECK(count == model.size());
-    std::size_t index = 0;
+    const char* text;
     for (const auto& [key, value] : model) {
-        const char* text;
-        std::size_t length;
         FUZZ_CHECK(brannock_record_key(record, index++, &text, &length) == BRANNOCK_OK);
         FUZZ_CHECK(handed(text, length) == key);
         FUZZ_CHECK(brannock_record_get(record, key.data(), key.size(), &text, &length) == BRANNOCK_OK);
         FUZZ_CHECK(handed(text, length) == value && text[length] == '\0');
     }
-    const char* text;
-    std::size_t length;
     FUZZ_CHECK(brannock_record_key(record, index, &text, &length) == BRANNOCK_NO_MORE);
     brannock_list_count(list, &count);
     FUZZ_CHECK(count == names);

@@ -1,15 +1,10 @@
 #!/usr/bin/env bash
-# One bounded libFuzzer run of a fuzz target on a fresh copy of its seeds.
-#
-#   fuzz/run_fuzz.sh TARGET SEED-DIR WORK-DIR [SECONDS]
-#
-# SECONDS defaults to $BRANNOCK_FUZZ_SECONDS, else 25. The grown corpus stays
-# in WORK-DIR/corpus; a failing input is left as WORK-DIR/crash-* (or leak-*, oom-*).
+# fuzz/run_fuzz.sh TARGET SEED-DIR WORK-DIR [SECONDS]: one bounded libFuzzer
+# run on a fresh copy of the seeds (SECONDS defaults to $BRANNOCK_FUZZ_SECONDS,
+# else 25). The grown corpus stays in WORK-DIR/corpus, a failing input in
+# WORK-DIR/crash-* (or leak-*, oom-*).
 set -euo pipefail
-
-target=$1 seeds=$2 work=$3
-seconds=${4:-${BRANNOCK_FUZZ_SECONDS:-25}}
-
+target=$1 seeds=$2 work=$3 seconds=${4:-${BRANNOCK_FUZZ_SECONDS:-25}}
 rm -rf "$work"
 mkdir -p "$work/corpus"
 cp "$seeds"/* "$work/corpus/"

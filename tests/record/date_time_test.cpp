@@ -6,98 +6,69 @@
 
 namespace {
 
-constexpr double jan5of2007 = 39087.0;
+constexpr double jan5 = 39087.0;  // 2007-01-05
 
-TEST(DateTimeTest, DateValuesToTexts)
-{
-    EXPECT_EQ(dateValueToDateText(0.0), "");
-    EXPECT_EQ(dateValueToTimeText(0.0), "");
-    EXPECT_EQ(dateValueToDateText(jan5of2007), "20070105");
-    EXPECT_EQ(dateValueToTimeText(jan5of2007), "0000");
-    EXPECT_EQ(dateValueToTimeText(jan5of2007 + 14.5 / 24), "1430");
-    EXPECT_EQ(dateValueToDateText(-333464.0), "09870101");
-    // Negative values: the integer part is the day, the fraction the time.
-    EXPECT_EQ(dateValueToDateText(-1.5), "18991229");
-    EXPECT_EQ(dateValueToTimeText(-1.5), "1200");
-    // A hair before midnight rounds to the next day.
-    EXPECT_EQ(dateValueToDateText(39087.99999999), "20070106");
-    EXPECT_EQ(dateValueToTimeText(39087.99999999), "0000");
-    EXPECT_EQ(dateValueToDateText(1e9), "") << "out of range";
-}
-
-TEST(DateTimeTest, TextsToDateValues)
-{
-    EXPECT_EQ(dateTextToDateValue(""), 0.0);
-    EXPECT_EQ(dateTimeTextsToDateValue("", "1430"), 0.0);
-    EXPECT_EQ(dateTextToDateValue("20070105"), jan5of2007);
-    EXPECT_EQ(dateTimeTextsToDateValue("20070105", ""), jan5of2007);
-    EXPECT_DOUBLE_EQ(dateTimeTextsToDateValue("20070105", "1430"), jan5of2007 + 14.5 / 24);
-    EXPECT_EQ(calendarDateToDateValue(2007, 1, 5), jan5of2007);
-    EXPECT_EQ(calendarDateToDateValue(987, 1, 1), -333464.0);
-    EXPECT_EQ(dateValueToDateText(dateTextToDateValue("09870101")), "09870101");
-}
-
-TEST(DateTimeTest, PlatformRollsOrRejectsOutOfRangeFields)
-{
-    EXPECT_EQ(dateTextToDateValue("20071305"), 0.0) << "month 13 is rejected";
-    EXPECT_EQ(dateTextToDateValue("20070005"), 0.0) << "month 0 is rejected, as Windows does";
-    EXPECT_EQ(dateTextToDateValue("20070230"), 39143.0) << "Feb 30 is Mar 2";
-    EXPECT_EQ(dateTextToDateValue("20070100"), 39082.0) << "day 0 is the day before";
-    EXPECT_EQ(dateTextToDateValue("00000101"), 36526.0) << "year 0 is 2000";
-    EXPECT_EQ(dateTextToDateValue("00370101"), 50041.0) << "year 37 is 2037";
-    EXPECT_EQ(dateTextToDateValue("00500101"), 18264.0) << "year 50 is 1950";
-    EXPECT_DOUBLE_EQ(dateTimeTextsToDateValue("20070105", "2500"), jan5of2007 + 1 + 1.0 / 24);
-    EXPECT_EQ(calendarDateToDateValue(2007, 13, 1), 0.0);
-}
-
-// A date text of six or seven characters has a short day piece; anything
-// shorter is no date at all. Missing time pieces read as 0.
-TEST(DateTimeTest, ShortTextsNeitherCrashNorReadPastTheEnd)
-{
-    EXPECT_EQ(dateTextToDateValue("200701"), 39082.0) << "day piece empty: day 0";
-    EXPECT_EQ(dateTextToDateValue("2007015"), 39087.0);
-    for (const char* shortDate : {"2", "2007", "20071", "-1", "0"})
-        EXPECT_EQ(dateTimeTextsToDateValue(shortDate, "1430"), 0.0) << shortDate;
-    EXPECT_DOUBLE_EQ(dateTimeTextsToDateValue("20070105", "9"), jan5of2007 + 9.0 / 24);
-    EXPECT_DOUBLE_EQ(dateTimeTextsToDateValue("20070105", "093"), jan5of2007 + 9.05 / 24);
-
-    DateTimeFields fields;
-    fields.setFromTexts("2007", "9");
-    EXPECT_EQ(fields.year, 0);
-    EXPECT_EQ(fields.month, 0);
-    EXPECT_EQ(fields.day, 0);
-    EXPECT_EQ(fields.hour, 9);
-    EXPECT_EQ(fields.minute, 0);
-}
-
-TEST(DateTimeTest, FieldsFromAndToDateValues)
-{
-    static_assert(sizeof(DateTimeFields) == 16, "SYSTEMTIME layout");
-
-    DateTimeFields epoch;
-    ASSERT_TRUE(epoch.setFromDateValue(0.0));
-    EXPECT_EQ(epoch.toDateText(), "18991230");
-    EXPECT_EQ(epoch.weekday(), 6);
-
-    DateTimeFields friday;
-    ASSERT_TRUE(friday.setFromDateValue(jan5of2007 + 0.75));
-    EXPECT_EQ(friday.weekday(), 5);
-    EXPECT_EQ(friday.toTimeText(), "1800");
-    EXPECT_DOUBLE_EQ(friday.toDateValue(), jan5of2007 + 0.75);
-
-    DateTimeFields texts;
-    texts.setFromTexts("20080229", "2359");
-    EXPECT_EQ(texts.toDateText(), "20080229");
-    EXPECT_EQ(texts.toTimeText(), "2359");
-    EXPECT_EQ(texts.weekOfMonth(), 5);
-    for (const auto& [day, week] : {std::pair{1, 1}, {7, 1}, {8, 2}, {28, 4}, {31, 5}}) {
-        texts.day = static_cast<std::uint16_t>(day);
-        EXPECT_EQ(texts.weekOfMonth(), week) << day;
+TEST(DateTimeTest, DateValuesToTexts) {
+    const struct { double value; const char *date, *time; } cases[] = {
+        {0.0, "", ""}, {jan5, "20070105", "0000"}, {jan5 + 14.5 / 24, "20070105", "1430"},
+        {-333464.0, "09870101", "0000"},
+        {-1.5, "18991229", "1200"},             // the integer part is the day, the fraction the time
+        {39087.99999999, "20070106", "0000"},   // a hair before midnight rounds to the next day
+        {1e9, "", nullptr},                     // out of range
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(dateValueToDateText(c.value), c.date) << c.value;
+        if (c.time) EXPECT_EQ(dateValueToTimeText(c.value), c.time) << c.value;
     }
 }
 
-TEST(DateTimeTest, SecondsSince1970BothWays)
-{
+// Out-of-range fields roll over or are rejected as Windows does; a date of
+// six or seven characters has a short day piece, anything shorter is no
+// date; missing time pieces read as 0.
+TEST(DateTimeTest, TextsToDateValues) {
+    const struct { const char *date, *time; double value; } cases[] = {
+        {"", "", 0.0}, {"", "1430", 0.0}, {"20070105", "", jan5}, {"20070105", "1430", jan5 + 14.5 / 24},
+        {"09870101", "", -333464.0}, {"20071305", "", 0.0}, {"20070005", "", 0.0}, {"20070230", "", 39143.0},
+        {"20070100", "", 39082.0}, {"00000101", "", 36526.0}, {"00370101", "", 50041.0}, {"00500101", "", 18264.0},
+        {"20070105", "2500", jan5 + 1 + 1.0 / 24}, {"200701", "", 39082.0}, {"2007015", "", jan5},
+        {"2", "1430", 0.0}, {"2007", "1430", 0.0}, {"20071", "1430", 0.0}, {"-1", "1430", 0.0}, {"0", "1430", 0.0},
+        {"20070105", "9", jan5 + 9.0 / 24}, {"20070105", "093", jan5 + 9.05 / 24},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(dateTimeTextsToDateValue(c.date, c.time), c.value) << c.date << " " << c.time;
+        if (!*c.time) EXPECT_EQ(dateTextToDateValue(c.date), c.value) << c.date;
+    }
+    EXPECT_EQ(calendarDateToDateValue(2007, 1, 5), jan5);
+    EXPECT_EQ(calendarDateToDateValue(987, 1, 1), -333464.0);
+    EXPECT_EQ(calendarDateToDateValue(2007, 13, 1), 0.0);
+
+    DateTimeFields fields;
+    fields.setFromTexts("2007", "9");
+    EXPECT_EQ(0, fields.year + fields.month + fields.day + fields.minute);
+    EXPECT_EQ(9, fields.hour);
+}
+
+TEST(DateTimeTest, FieldsFromAndToDateValues) {
+    static_assert(sizeof(DateTimeFields) == 16, "SYSTEMTIME layout");
+    DateTimeFields fields;
+    ASSERT_TRUE(fields.setFromDateValue(0.0));
+    EXPECT_EQ(fields.toDateText(), "18991230");
+    EXPECT_EQ(fields.weekday(), 6);
+    ASSERT_TRUE(fields.setFromDateValue(jan5 + 0.75));
+    EXPECT_EQ(fields.weekday(), 5);
+    EXPECT_EQ(fields.toTimeText(), "1800");
+    EXPECT_DOUBLE_EQ(fields.toDateValue(), jan5 + 0.75);
+
+    fields.setFromTexts("20080229", "2359");
+    EXPECT_EQ(fields.toDateText() + fields.toTimeText(), "200802292359");
+    EXPECT_EQ(fields.weekOfMonth(), 5);
+    for (const auto& [day, week] : {std::pair{1, 1}, {7, 1}, {8, 2}, {28, 4}, {31, 5}}) {
+        fields.day = static_cast<std::uint16_t>(day);
+        EXPECT_EQ(fields.weekOfMonth(), week) << day;
+    }
+}
+
+TEST(DateTimeTest, SecondsSince1970BothWays) {
     DateTimeFields fields;
     fields.setFromTexts("19700101", "");
     EXPECT_EQ(fields.toSecondsSince1970(), 0);
@@ -109,44 +80,39 @@ TEST(DateTimeTest, SecondsSince1970BothWays)
     fields.setFromTexts("19000301", "");
     EXPECT_EQ(fields.toSecondsSince1970(), -2203891200LL + 4294967296LL);
 
-    DateTimeFields back;
-    back.setFromSecondsSince1970(INT_MIN);
-    EXPECT_EQ(back.toDateText(), "19011213");
-    EXPECT_EQ(back.toTimeText(), "2045");
-    EXPECT_EQ(back.second, 52);
-    EXPECT_EQ(back.weekday(), 5);
-    back.setFromSecondsSince1970(-1);
-    EXPECT_EQ(back.toDateText(), "19691231");
-    EXPECT_EQ(back.weekday(), 3);
-    back.setFromSecondsSince1970(951782400);  // 2000-02-29
-    EXPECT_EQ(back.toDateText(), "20000229");
-    EXPECT_EQ(back.toSecondsSince1970(), 951782400);
+    fields.setFromSecondsSince1970(INT_MIN);
+    EXPECT_EQ(fields.toDateText() + fields.toTimeText(), "190112132045");
+    EXPECT_EQ(fields.second, 52);
+    EXPECT_EQ(fields.weekday(), 5);
+    fields.setFromSecondsSince1970(-1);
+    EXPECT_EQ(fields.toDateText(), "19691231");
+    EXPECT_EQ(fields.weekday(), 3);
+    fields.setFromSecondsSince1970(951782400);
+    EXPECT_EQ(fields.toDateText(), "20000229");
+    EXPECT_EQ(fields.toSecondsSince1970(), 951782400);
 }
 
-TEST(DateTimeTest, AlarmLeadConversions)
-{
-    const auto lead = [](const char* alarmDate, const char* alarmTime, const char* startDate,
-                         const char* startTime) {
-        int count = -99, unit = -99;
-        leadFromAlarmMoment(alarmDate, alarmTime, startDate, startTime, count, unit);
-        return std::pair{count, unit};
+TEST(DateTimeTest, AlarmLeadConversions) {
+    const struct { const char *alarmDate, *alarmTime, *startDate, *startTime; int count, unit; } leads[] = {
+        {"20070105", "0830", "20070105", "0900", 30, 0}, {"20070104", "0700", "20070105", "0700", 1, 2},
+        {"20070105", "0800", "20070105", "1000", 2, 1},  {"20070105", "1000", "20070105", "0900", -1, 1},
+        {"20070105", "0900", "20070105", "0900", 0, 2},  {"20071231", "2330", "20080101", "0100", 90, 0},
     };
-    EXPECT_EQ(lead("20070105", "0830", "20070105", "0900"), std::pair(30, 0));
-    EXPECT_EQ(lead("20070104", "0700", "20070105", "0700"), std::pair(1, 2));
-    EXPECT_EQ(lead("20070105", "0800", "20070105", "1000"), std::pair(2, 1));
-    EXPECT_EQ(lead("20070105", "1000", "20070105", "0900"), std::pair(-1, 1));
-    EXPECT_EQ(lead("20070105", "0900", "20070105", "0900"), std::pair(0, 2));
-    EXPECT_EQ(lead("20071231", "2330", "20080101", "0100"), std::pair(90, 0));
-
-    std::string date, time;
-    alarmMomentFromLead(dateTimeTextsToDateValue("20080301", "0030"), 1, LeadDays, date, time);
-    EXPECT_EQ(date + " " + time, "20080229 0030");
-    alarmMomentFromLead(dateTimeTextsToDateValue("20070105", "0900"), 30, LeadMinutes, date, time);
-    EXPECT_EQ(date + " " + time, "20070105 0830");
-    alarmMomentFromLead(dateTimeTextsToDateValue("20070105", "0900"), 25, LeadHours, date, time);
-    EXPECT_EQ(date + " " + time, "20070104 0800");
-    alarmMomentFromLead(dateTimeTextsToDateValue("20070105", "0900"), 90, 7, date, time);
-    EXPECT_EQ(date + " " + time, "20070105 0858") << "unknown unit: seconds";
+    for (const auto& l : leads) {
+        int count = -99, unit = -99;
+        leadFromAlarmMoment(l.alarmDate, l.alarmTime, l.startDate, l.startTime, count, unit);
+        EXPECT_EQ(std::pair(count, unit), std::pair(l.count, l.unit)) << l.alarmDate << " " << l.alarmTime;
+    }
+    const struct { const char *date, *time; int count, unit; const char* alarm; } moments[] = {
+        {"20080301", "0030", 1, LeadDays, "20080229 0030"}, {"20070105", "0900", 30, LeadMinutes, "20070105 0830"},
+        {"20070105", "0900", 25, LeadHours, "20070104 0800"},
+        {"20070105", "0900", 90, 7, "20070105 0858"},  // an unknown unit counts seconds
+    };
+    for (const auto& m : moments) {
+        std::string date, time;
+        alarmMomentFromLead(dateTimeTextsToDateValue(m.date, m.time), m.count, m.unit, date, time);
+        EXPECT_EQ(date + " " + time, m.alarm) << m.count << " " << m.unit;
+    }
 }
 
 }  // namespace

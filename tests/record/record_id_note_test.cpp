@@ -9,8 +9,7 @@ namespace {
 const std::string tag = "Marrowvelle Record Id = ";
 const std::string id = "{0123ABCD-4567-89EF-0123-456789ABCDEF}";
 
-TEST(RecordIdNoteTest, NoteWithoutTagGetsFreshRegistryFormId)
-{
+TEST(RecordIdNoteTest, NoteWithoutTagGetsFreshRegistryFormId) {
     RecordIdNote note("hello");
     EXPECT_EQ(note.getNoteText(), "hello");
     const std::string fresh = note.getRecordId();
@@ -21,8 +20,7 @@ TEST(RecordIdNoteTest, NoteWithoutTagGetsFreshRegistryFormId)
     EXPECT_EQ(note.composeNote(), tag + fresh + "\r\nhello");
 }
 
-TEST(RecordIdNoteTest, SplitsTaggedNotes)
-{
+TEST(RecordIdNoteTest, SplitsTaggedNotes) {
     RecordIdNote around("abc\r\n" + tag + id + "\r\nxyz");
     EXPECT_EQ(around.getNoteText(), "abcxyz");
     EXPECT_EQ(around.getRecordId(), id);

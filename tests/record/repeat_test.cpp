@@ -6,15 +6,13 @@
 
 namespace {
 
-std::vector<int> patternOf(const Repeat& repeat)
-{
+std::vector<int> patternOf(const Repeat& repeat) {
     std::vector<int> pattern(7);
     repeat.getDayPattern(pattern.data());
     return pattern;
 }
 
-TEST(RepeatTest, SavesDefaultAndExampleByteForByte)
-{
+TEST(RepeatTest, SavesDefaultAndExampleByteForByte) {
     EXPECT_EQ(Repeat().save(),
               "\xA7" "0\xA7\xA7" "0\xA7" "0\xA7"
               "0\xBF" "0\xBF" "0\xBF" "0\xBF" "0\xBF" "0\xBF" "0\xBF\xA7"
@@ -40,8 +38,7 @@ TEST(RepeatTest, SavesDefaultAndExampleByteForByte)
 }
 
 // Every field's round trip is a property of the repeat fuzz target.
-TEST(RepeatTest, ParseAppendsExclusionDatesAndKeepsFieldsOnEmptyText)
-{
+TEST(RepeatTest, ParseAppendsExclusionDatesAndKeepsFieldsOnEmptyText) {
     Repeat original;
     original.setFrequency(INT_MIN);
     original.setExclusionDates({"20080307", "20080314"});
@@ -56,8 +53,7 @@ TEST(RepeatTest, ParseAppendsExclusionDatesAndKeepsFieldsOnEmptyText)
     EXPECT_EQ(copy.getFrequency(), INT_MIN);
 }
 
-TEST(RepeatTest, ParseIsLenientAboutListsAndNumbers)
-{
+TEST(RepeatTest, ParseIsLenientAboutListsAndNumbers) {
     Repeat repeat;
     int ones[7] = {9, 9, 9, 9, 9, 9, 9};
     repeat.setDayPattern(ones);

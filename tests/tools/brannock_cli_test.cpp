@@ -1,13 +1,9 @@
 // brannock_cli against a running stand-in Palm Desktop. One host serves the
 // whole suite, so the tests run in the order written.
 
-#include <windows.h>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-
-#include <string>
 #include <thread>
 
 #include "cli_harness.h"
@@ -24,70 +20,42 @@ constexpr char kClassId[] = "{C11A7E57-0B2D-4C3E-9F4A-5B6C7D8E9F01}";
 /// to-dos, many plain contacts for the progress line, and no memo category,
 /// so that an export of memos fails until an import adds one.
 std::string seedData() {
-    Json many = Json::array();
+    Json contacts = Json::array({{{"category", "Business"}, {"firstName", "J\xC3\xBCrgen Karl"}, {"lastName", "M\xC3\xBCller"},
+                                  {"company", "Caf\xC3\xA9 Zentral"}, {"note", "Line one\r\nLine two"},
+                                  {"phones", {{{"label", 0}, {"text", "+49 30 1234"}}, {{"label", 4}, {"text", "j@example.com"}}}},
+                                  {"addresses", {{{"street", "Hauptstra\xC3\x9F" "e 1"}, {"city", "Berlin"}}}},
+                                  {"birthday", "1970-05-17"}}});
     for (int i = 1; i <= 24; ++i)
-        many.push_back({{"category", "Many"}, {"firstName", "Sample"}, {"lastName", "Person " + std::to_string(i)}});
-    Json contacts = Json::array();
-    contacts.push_back({{"category", "Business"},
-                        {"firstName", "J\xC3\xBCrgen Karl"},
-                        {"lastName", "M\xC3\xBCller"},
-                        {"company", "Caf\xC3\xA9 Zentral"},
-                        {"phones", {{{"label", 0}, {"text", "+49 30 1234"}}, {{"label", 4}, {"text", "j@example.com"}}}},
-                        {"addresses", {{{"street", "Hauptstra\xC3\x9F" "e 1"}, {"city", "Berlin"}}}},
-                        {"note", "Line one\r\nLine two"},
-                        {"birthday", "1970-05-17"}});
-    for (const Json& contact : many) contacts.push_back(contact);
-    Json data = {
-        {"contacts", {{"categories", {"Business", "Many"}}, {"items", contacts}}},
-        {"calendar",
-         {{"categories", {"Business"}},
-          {"items",
-           {{{"start", "2026-11-30 09:00"}, {"end", "2026-11-30 09:45"}, {"description", "Team meeting"},
-             {"location", "Room 4"}, {"category", "Business"}, {"note", "Agenda\r\nfirst"}, {"alarmFlag", 1},
-             {"alarmLeadCount", 10}, {"repeating", 1}, {"repeat", {{"kind", 2}, {"interval", 1}, {"mask", 2}}},
-             {"exceptions", {"2026-12-28"}}},
-            {{"start", "2026-12-25"}, {"end", "2026-12-25"}, {"untimed", 1}, {"description", "Christmas"}}}}}},
-        {"todos",
-         {{"categories", {"Home"}},
-          {"items",
-           {{{"category", "Home"}, {"description", "Pay rent"}, {"priority", 3}, {"dueDate", "2026-12-20"},
-             {"repeating", 1}, {"repeat", {{"kind", 4}, {"interval", 1}}}, {"alarmFlag", 1},
-             {"alarmMoment", "2026-12-19 08:30"}, {"alarmDaysBefore", 1}}}}}},
-    };
-    return data.dump(2);
+        contacts.push_back({{"category", "Many"}, {"firstName", "Sample"}, {"lastName", "Person " + std::to_string(i)}});
+    const Json meeting = {{"start", "2026-11-30 09:00"}, {"end", "2026-11-30 09:45"}, {"description", "Team meeting"},
+                          {"location", "Room 4"}, {"category", "Business"}, {"note", "Agenda\r\nfirst"}, {"alarmFlag", 1},
+                          {"alarmLeadCount", 10}, {"repeating", 1}, {"repeat", {{"kind", 2}, {"interval", 1}, {"mask", 2}}},
+                          {"exceptions", {"2026-12-28"}}};
+    const Json rent = {{"category", "Home"}, {"description", "Pay rent"}, {"priority", 3}, {"dueDate", "2026-12-20"},
+                       {"repeating", 1}, {"repeat", {{"kind", 4}, {"interval", 1}}}, {"alarmFlag", 1},
+                       {"alarmMoment", "2026-12-19 08:30"}, {"alarmDaysBefore", 1}};
+    const Json christmas = {{"start", "2026-12-25"}, {"end", "2026-12-25"}, {"untimed", 1}, {"description", "Christmas"}};
+    return Json({{"contacts", {{"categories", {"Business", "Many"}}, {"items", contacts}}},
+                 {"calendar", {{"categories", {"Business"}}, {"items", {meeting, christmas}}}},
+                 {"todos", {{"categories", {"Home"}}, {"items", {rent}}}}})
+        .dump(2);
 }
 
-class BrannockCli : public ::testing::Test {
+class BrannockCli : public HostSuite {
 protected:
-    static void SetUpTestSuite() {
-        setup_ = new CliSetup(kClassId);
-        dataFile_ = new std::string(setup_->writeFile("palm_desktop.json", seedData()));
-        host_ = new HostProcess(*setup_, kClassId, *dataFile_);
-    }
-    static void TearDownTestSuite() {
-        delete host_;
-        delete dataFile_;
-        delete setup_;
-    }
-    void SetUp() override { ASSERT_TRUE(host_->running()) << "the stand-in host did not start"; }
-
-    static CliRun cli(const std::string& arguments) { return setup_->cli(arguments); }
+    static void SetUpTestSuite() { startHost(kClassId, seedData()); }
+    static CliRun cli(const std::string& arguments) { return setup->cli(arguments); }
     /// The JSON standard output of a successful run.
     static Json cliJson(const std::string& arguments) {
         const CliRun run = cli(arguments);
         EXPECT_EQ(0u, run.exitCode) << arguments << ": " << run.err;
         return run.exitCode == 0 ? Json::parse(run.out) : Json();
     }
-    static std::string file(const std::string& name, const std::string& text) { return setup_->writeFile(name, text); }
-
-    static CliSetup* setup_;
-    static std::string* dataFile_;
-    static HostProcess* host_;
+    /// A brannock_cli argument naming a new file that holds `text`.
+    static std::string file(const std::string& name, const std::string& text) {
+        return "\"" + setup->writeFile(name, text) + "\"";
+    }
 };
-
-CliSetup* BrannockCli::setup_ = nullptr;
-std::string* BrannockCli::dataFile_ = nullptr;
-HostProcess* BrannockCli::host_ = nullptr;
 
 TEST_F(BrannockCli, FailuresEndWithTheirOwnCodeAndSendNothingForBadInput) {
     CliRun run = cli("export memo");
@@ -101,12 +69,10 @@ TEST_F(BrannockCli, FailuresEndWithTheirOwnCodeAndSendNothingForBadInput) {
     EXPECT_EQ(2u, cli("export contacts --bogus").exitCode);
 
     // The second record is broken: nothing may reach Palm Desktop, not even the first.
-    run = cli("import todo \"" + file("bad.json", "[\n  {\"200.Description\": \"first\"},\n  {\"200.Description\" \"x\"}\n]") +
-              "\"");
+    run = cli("import todo " + file("bad.json", "[\n  {\"200.Description\": \"first\"},\n  {\"200.Description\" \"x\"}\n]"));
     EXPECT_EQ(5u, run.exitCode);
     EXPECT_THAT(run.err, HasSubstr("line 3, column 24"));
-    run = cli("import todo \"" + file("cannot.json", "[{\"200.Description\": \"ok\"}, {\"206.Notes\": \"a\xC2\xBA" "b\"}]") +
-              "\"");
+    run = cli("import todo " + file("cannot.json", "[{\"200.Description\": \"ok\"}, {\"206.Notes\": \"a\xC2\xBA" "b\"}]"));
     EXPECT_EQ(5u, run.exitCode) << "0xBA ends a record's value on the wire";
     EXPECT_THAT(run.err, HasSubstr("record 2, field \"206.Notes\""));
     EXPECT_EQ(1u, cliJson("export todo").size()) << "nothing was imported";
@@ -117,17 +83,15 @@ TEST_F(BrannockCli, FailuresEndWithTheirOwnCodeAndSendNothingForBadInput) {
 
 TEST_F(BrannockCli, RecordsOfEverySectionComeBackEqualAfterExportImportExport) {
     // The memo section gets its category from the first import.
-    const Json stored = cliJson("import memo \"" +
-                                file("memo.json", "[{\"400.Memo Title\": \"Groceries\", \"401.Memo Body\": "
-                                                  "\"Milk\\r\\nCr\xC3\xA8me fra\xC3\xAE" "che\", \"402.Category\": \"Home\"}]") +
-                                "\"");
+    const Json stored = cliJson("import memo " + file("memo.json", "[{\"400.Memo Title\": \"Groceries\", \"401.Memo Body\": "
+                                                                   "\"Milk\\r\\nCr\xC3\xA8me fra\xC3\xAE" "che\", \"402.Category\": \"Home\"}]"));
     ASSERT_EQ(1u, stored.size());
 
     for (const std::string section : {"contacts", "calendar", "todo", "memo"}) {
         const std::string filter = section == "contacts" ? " --match 111.Category=Business" : "";
         const Json first = cliJson("export " + section + filter);
         ASSERT_FALSE(first.empty()) << section;
-        const Json ids = cliJson("import " + section + " \"" + file(section + ".json", first.dump()) + "\"");
+        const Json ids = cliJson("import " + section + " " + file(section + ".json", first.dump()));
         ASSERT_EQ(first.size(), ids.size()) << section;
         for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(first[i]["RecordId"], ids[i]) << section;
         EXPECT_EQ(first, cliJson("export " + section + filter)) << section;
@@ -147,7 +111,7 @@ TEST_F(BrannockCli, RecordsOfEverySectionComeBackEqualAfterExportImportExport) {
     const Json raw = cliJson("--raw export calendar");
     ASSERT_TRUE(raw[0]["Repeat"].is_string());
     EXPECT_THAT(raw[0]["Repeat"].get<std::string>(), HasSubstr("20261228"));
-    cliJson("import calendar \"" + file("raw.json", raw.dump()) + "\"");
+    cliJson("import calendar " + file("raw.json", raw.dump()));
     EXPECT_EQ(raw, cliJson("export calendar --raw"));
     EXPECT_EQ(event, cliJson("export calendar --match \"304.Description=Team meeting\"")[0]);
 }
@@ -173,8 +137,8 @@ TEST_F(BrannockCli, ProgressShowsAwayFromATerminalOnlyWhenAskedAndOnlyForMoreTha
 }
 
 TEST_F(BrannockCli, DeletesOneRecordOrAllAndAddsCategories) {
-    const Json created = cliJson("import todo \"" + file("new.json", "[{\"200.Description\": \"Temporary\", "
-                                                                     "\"205.Category\": \"Home\"}]") + "\"");
+    const Json created =
+        cliJson("import todo " + file("new.json", "[{\"200.Description\": \"Temporary\", \"205.Category\": \"Home\"}]"));
     ASSERT_EQ(2u, cliJson("export todo").size());
     EXPECT_EQ(0u, cli("delete todo " + created[0].get<std::string>()).exitCode);
     EXPECT_EQ(1u, cliJson("export todo").size());
@@ -191,8 +155,8 @@ TEST_F(BrannockCli, DeletesOneRecordOrAllAndAddsCategories) {
 }
 
 TEST_F(BrannockCli, TheHostWritesItsDataBackWhenItStops) {
-    EXPECT_EQ(0u, host_->stop());
-    const Json saved = Json::parse(readTextFile(*dataFile_));
+    EXPECT_EQ(0u, stopHost());
+    const Json saved = Json::parse(readTextFile(dataFile));
     EXPECT_EQ(Json::array({"Home"}), saved["memos"]["categories"]);
     ASSERT_EQ(1u, saved["memos"]["items"].size());
     EXPECT_THAT(saved["memos"]["items"][0]["text"].get<std::string>(), HasSubstr("Groceries\r\nMarrowvelle Record Id = {"));
@@ -215,7 +179,7 @@ TEST(BrannockCliWithoutAnAnswer, NoAnswerAndClosingEndWithTheirOwnCodes) {
     EXPECT_THAT(run.err, HasSubstr("did not answer"));
 
     const std::string folder = setup.files().folder().path();
-    ChildProcess waiting(setup.cliCommand("export contacts"), folder + "closing.out", folder + "closing.err");
+    ChildProcess waiting("\"" + folder + "brannock_cli.exe\" export contacts", folder + "closing.out", folder + "closing.err");
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     ::SetEvent(exit.get());
     EXPECT_EQ(4u, waiting.wait(30000));

@@ -4,11 +4,14 @@
 
 #include "tied_process.h"
 
+namespace {
 constexpr char kStopEvent[] = "Brannock_CliTest_StopHost";
 
-bool palmDesktopInitialised() {
-    return bool(win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent")));
+const win::UniqueHandle& stopEvent() {
+    static const win::UniqueHandle event(::CreateEventA(nullptr, TRUE, FALSE, kStopEvent));
+    return event;
 }
+}  // namespace
 
 ChildProcess::ChildProcess(const std::string& commandLine, const std::string& outPath, const std::string& errPath) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -49,19 +52,11 @@ CliSetup::~CliSetup() {
     if (registered_) runRegsvr32(copy_.dllPath(), true);
 }
 
-std::string CliSetup::cliCommand(const std::string& arguments) const {
-    return "\"" + copy_.folder().file("brannock_cli.exe") + "\" " + arguments;
-}
-
-CliRun CliSetup::cli(const std::string& arguments, DWORD timeoutMs) const {
-    return run("brannock_cli.exe", arguments, timeoutMs);
-}
-
 CliRun CliSetup::run(const std::string& name, const std::string& arguments, DWORD timeoutMs) const {
     const std::string stem = copy_.folder().file("run" + std::to_string(++runs_));
-    const std::string command = "\"" + copy_.folder().file(name) + "\" " + arguments;
     CliRun run;
-    run.exitCode = ChildProcess(command, stem + ".out", stem + ".err").wait(timeoutMs);
+    run.exitCode = ChildProcess("\"" + copy_.folder().file(name) + "\" " + arguments, stem + ".out", stem + ".err")
+                       .wait(timeoutMs);
     run.out = readTextFile(stem + ".out");
     run.err = readTextFile(stem + ".err");
     return run;
@@ -73,29 +68,35 @@ std::string CliSetup::writeFile(const std::string& name, const std::string& text
     return path;
 }
 
-HostProcess::HostProcess(const CliSetup& setup, const std::string& classId, const std::string& dataFile,
-                         const std::string& moreArguments)
-    : stopEvent_(::CreateEventA(nullptr, TRUE, FALSE, kStopEvent)) {
-    ::ResetEvent(stopEvent_.get());
-    const TempFolder& folder = setup.files().folder();
-    process_ = std::make_unique<ChildProcess>("\"" + folder.file("standin_host.exe") + "\" --clsid " + classId +
-                                                  " --data \"" + dataFile + "\" --stop-event " + kStopEvent + " " + moreArguments,
-                                              folder.file("host.out"), folder.file("host.err"));
-    for (int waited = 0; waited < 30000 && process_->started(); waited += 50) {
-        if (palmDesktopInitialised()) {
-            running_ = true;
-            return;
-        }
-        if (process_->wait(50) != static_cast<DWORD>(-1)) return;
+std::unique_ptr<CliSetup> HostSuite::setup;
+std::unique_ptr<ChildProcess> HostSuite::host;
+std::string HostSuite::dataFile;
+bool HostSuite::running = false;
+
+void HostSuite::startHost(const char* classId, const std::string& data, const std::string& moreArguments,
+                          std::initializer_list<const char*> programs) {
+    setup = std::make_unique<CliSetup>(classId);
+    for (const char* program : programs) setup->files().addFile(program);
+    dataFile = setup->writeFile("palm_desktop.json", data);
+    const TempFolder& folder = setup->files().folder();
+    ::ResetEvent(stopEvent().get());
+    host = std::make_unique<ChildProcess>("\"" + folder.file("standin_host.exe") + "\" --clsid " + classId + " --data \"" +
+                                              dataFile + "\" --stop-event " + kStopEvent + " " + moreArguments,
+                                          folder.file("host.out"), folder.file("host.err"));
+    for (int waited = 0; waited < 30000 && !running; waited += 50) {
+        running = bool(win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent")));
+        if (!running && host->wait(50) != static_cast<DWORD>(-1)) return;
     }
 }
 
-HostProcess::~HostProcess() {
-    if (!stopped_) stop();
+DWORD HostSuite::stopHost() {
+    running = false;
+    ::SetEvent(stopEvent().get());
+    return host->wait(30000);
 }
 
-DWORD HostProcess::stop() {
-    stopped_ = true;
-    ::SetEvent(stopEvent_.get());
-    return process_->wait(30000);
+void HostSuite::TearDownTestSuite() {
+    if (running) stopHost();
+    host.reset();
+    setup.reset();
 }
