@@ -1,17 +1,14 @@
-// Palm Desktop's object model slot by slot. Every position a handler may
-// call is reached through the raw vtable, with the arguments in Palm
-// Desktop's order, on the stand-in, and must land on the property Palm
-// Desktop keeps there. Positions, argument orders and interface identifiers
-// are typed here from Palm Desktop's own table, not from the declarations
-// that the handlers and the stand-in share, so a slip in those (a swapped
-// pair, a shifted slot, swapped arguments) fails here.
+// Palm Desktop's object model slot by slot: every position a handler may
+// call, reached through the raw vtable with the arguments in Palm Desktop's
+// order, must land on the property Palm Desktop keeps there. Positions,
+// argument orders and interface identifiers are typed from Palm Desktop's own
+// table, not from the declarations the handlers and the stand-in share.
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <string>
 #include <type_traits>
-#include <utility>
+#include <variant>
 #include <vector>
 
 #include "standin/standin_desktop.h"
@@ -33,10 +30,7 @@ GUID iid(const wchar_t* text) {
     return id;
 }
 
-win::UniqueBstr bstr(const std::wstring& text) {
-    return win::UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-}
-
+win::UniqueBstr bstr(const std::wstring& t) { return win::UniqueBstr(::SysAllocStringLen(t.data(), UINT(t.size()))); }
 std::wstring text(const win::UniqueBstr& b) { return b.get() ? std::wstring(b.get(), ::SysStringLen(b.get())) : L""; }
 
 /// The object that `slot` of `parent` answers (after `args`), as interface `id`.
@@ -59,62 +53,52 @@ std::wstring nameAt(const Object& list, std::size_t slot, long index) {
     return text(name);
 }
 
+template <typename... T>
+std::vector<double> values(T... v) { return {static_cast<double>(v)...}; }
+
 /// A get/put pair: `put` (0 for none) stores into `field`, `get` (0 for
 /// none) answers it; `index` (-1 for none) goes first when given.
-template <typename T>
 struct Pair {
     std::size_t get, put;
-    T* field;
+    std::variant<std::wstring*, long*, DATE*> field;
     long index = -1;
 };
 
-template <typename... T>
-std::vector<double> values(T... v) {
-    return {static_cast<double>(v)...};
-}
-
-template <typename T>
-T distinct(std::size_t n) {
-    if constexpr (std::is_same_v<T, std::wstring>) return L"v" + std::to_wstring(n);
-    else return static_cast<T>(40000 + n);
-}
-
-template <typename T>
-void expectPairs(const Object& item, std::initializer_list<Pair<T>> pairs, const char* what) {
-    for (const Pair<T>& p : pairs) {
-        SCOPED_TRACE(std::string(what) + " slots " + std::to_string(p.get) + "/" + std::to_string(p.put));
-        ASSERT_TRUE(item);
+void expectPairs(const Object& item, std::initializer_list<Pair> pairs) {
+    ASSERT_TRUE(item);
+    for (const Pair& p : pairs) std::visit([&](auto* field) {
+        using T = std::remove_pointer_t<decltype(field)>;
+        constexpr bool isText = std::is_same_v<T, std::wstring>;
+        auto distinct = [](std::size_t n) { if constexpr (isText) return L"v" + std::to_wstring(n); else return T(40000 + n); };
+        auto call = [&](std::size_t slot, auto arg) {
+            return p.index < 0 ? callSlot(item, slot, arg) : callSlot(item, slot, p.index, arg);
+        };
+        SCOPED_TRACE("slots " + std::to_string(p.get) + "/" + std::to_string(p.put));
         if (p.put != 0) {
-            const T value = distinct<T>(p.put);
-            HRESULT hr;
-            if constexpr (std::is_same_v<T, std::wstring>) {
-                auto b = bstr(value);
-                hr = p.index < 0 ? callSlot(item, p.put, b.get()) : callSlot(item, p.put, p.index, b.get());
-            } else {
-                hr = p.index < 0 ? callSlot(item, p.put, value) : callSlot(item, p.put, p.index, value);
-            }
-            EXPECT_EQ(hr, S_OK);
-            EXPECT_EQ(*p.field, value);
+            const T value = distinct(p.put);
+            if constexpr (isText) EXPECT_EQ(call(p.put, bstr(value).get()), S_OK);
+            else EXPECT_EQ(call(p.put, value), S_OK);
+            EXPECT_EQ(*field, value);
         }
         if (p.get != 0) {
-            *p.field = distinct<T>(1000 + p.get);
+            *field = distinct(1000 + p.get);
             T value{};
-            if constexpr (std::is_same_v<T, std::wstring>) {
-                win::UniqueBstr b;
-                EXPECT_EQ(p.index < 0 ? callSlot(item, p.get, b.put()) : callSlot(item, p.get, p.index, b.put()), S_OK);
+            win::UniqueBstr b;
+            if constexpr (isText) {
+                EXPECT_EQ(call(p.get, b.put()), S_OK);
                 value = text(b);
             } else {
-                EXPECT_EQ(p.index < 0 ? callSlot(item, p.get, &value) : callSlot(item, p.get, p.index, &value), S_OK);
+                EXPECT_EQ(call(p.get, &value), S_OK);
             }
-            EXPECT_EQ(value, *p.field);
+            EXPECT_EQ(value, *field);
         }
-    }
+    }, p.field);
 }
 
-/// Where a category-walk section keeps its lists: the application slot of
-/// the collection, the collection's category-name list and category view
-/// (each list: count, then entry), its add-category slot, and the
-/// interface identifiers along the way.
+/// A category-walk section: the application slot and interface of the
+/// collection, its category-name list (slot, interface, count slot), its
+/// category view (slot, interface, count slot), the item interface and the
+/// add-category slot.
 struct Walk {
     std::size_t collectionSlot;
     const wchar_t* collection;
@@ -156,20 +140,16 @@ TEST_F(PalmDesktopSlots, Contacts) {
                                     L"{3EA65118-4B86-11D4-80FB-00C04FA03755}", 7,
                                     L"{3EE1EBE2-4B86-11D4-80FB-00C04FA03755}", 15});
     Object ex = item.query<IUnknown>(iid(L"{918A056F-ABE1-409C-8010-3E857523154D}"));
-
-    expectPairs<std::wstring>(item, {{7, 8, &c->firstName}, {9, 10, &c->lastName}, {11, 12, &c->jobTitle},
-                                     {13, 14, &c->company}, {15, 16, &c->addresses[0].street},
-                                     {17, 18, &c->addresses[0].city}, {19, 20, &c->addresses[0].state},
-                                     {21, 22, &c->addresses[0].zip}, {23, 24, &c->addresses[0].country},
-                                     {25, 26, &c->note}, {27, 28, &c->custom[5], 5}, {0, 31, &c->category},
-                                     {44, 45, &c->readingFirstName}, {46, 47, &c->readingLastName},
-                                     {48, 49, &c->readingCompany}}, "ContactItem");
-    expectPairs<long>(item, {{38, 39, &c->isPrivate}}, "ContactItem");
-    expectPairs<std::wstring>(ex, {{50, 51, &c->webSite}, {52, 53, &c->addresses[2].street, 2},
-                                   {54, 55, &c->addresses[2].city, 2}, {56, 57, &c->addresses[2].state, 2},
-                                   {58, 59, &c->addresses[2].zip, 2}, {60, 61, &c->addresses[2].country, 2}},
-                              "ContactItemEx");
-    expectPairs<DATE>(ex, {{62, 63, &c->birthday}}, "ContactItemEx");
+    auto& work = c->addresses[0];
+    auto& third = c->addresses[2];
+    expectPairs(item, {{7, 8, &c->firstName}, {9, 10, &c->lastName}, {11, 12, &c->jobTitle}, {13, 14, &c->company},
+                       {15, 16, &work.street}, {17, 18, &work.city}, {19, 20, &work.state}, {21, 22, &work.zip},
+                       {23, 24, &work.country}, {25, 26, &c->note}, {27, 28, &c->custom[5], 5},
+                       {0, 31, &c->category}, {44, 45, &c->readingFirstName}, {46, 47, &c->readingLastName},
+                       {48, 49, &c->readingCompany}, {38, 39, &c->isPrivate}});
+    expectPairs(ex, {{50, 51, &c->webSite}, {52, 53, &third.street, 2}, {54, 55, &third.city, 2},
+                     {56, 57, &third.state, 2}, {58, 59, &third.zip, 2}, {60, 61, &third.country, 2},
+                     {62, 63, &c->birthday}});
 
     // Phone entries (position; label, text) and IM entries (index; kind, text).
     EXPECT_EQ(callSlot(item, 41, 3L, 5L, bstr(L"phone").get()), S_OK);
@@ -209,15 +189,10 @@ TEST_F(PalmDesktopSlots, MemosAndTodos) {
                                  L"{B21EA1E2-6F29-11D4-811E-00C04FA03755}", 15});
     Object todoEx = todo.query<IUnknown>(iid(L"{297CD813-4BA6-4645-B0BD-5AA4B0F54937}"));
 
-    expectPairs<std::wstring>(memo, {{10, 11, &m->text}, {0, 13, &m->category}}, "MemoItem");
-    expectPairs<long>(memo, {{16, 17, &m->isPrivate}}, "MemoItem");
-    expectPairs<std::wstring>(todo, {{10, 11, &t->description}, {20, 21, &t->note}, {0, 23, &t->category}},
-                              "TodoItem");
-    expectPairs<long>(todo, {{12, 13, &t->priority}, {18, 19, &t->completed}, {26, 27, &t->isPrivate}},
-                      "TodoItem");
-    expectPairs<DATE>(todo, {{16, 17, &t->dueDate}}, "TodoItem");
-    expectPairs<long>(todoEx, {{30, 0, &t->repeating}, {40, 41, &t->alarmFlag}, {46, 0, &t->repeat.extra}},
-                      "TodoItemEx");
+    expectPairs(memo, {{10, 11, &m->text}, {0, 13, &m->category}, {16, 17, &m->isPrivate}});
+    expectPairs(todo, {{10, 11, &t->description}, {20, 21, &t->note}, {0, 23, &t->category}, {12, 13, &t->priority},
+                       {18, 19, &t->completed}, {26, 27, &t->isPrivate}, {16, 17, &t->dueDate}});
+    expectPairs(todoEx, {{30, 0, &t->repeating}, {40, 41, &t->alarmFlag}, {46, 0, &t->repeat.extra}});
 
     // Repeat (kind, extra, interval, end, mask) read at 32, set at 34;
     // alarm (moment, days before) set at 44, read at 45.
@@ -261,12 +236,10 @@ TEST_F(PalmDesktopSlots, Calendar) {
     Object event = child(list, 10, L"{DD991CE0-4F89-11D4-8101-00C04FA03755}", 1L);
     Object ex = event.query<IUnknown>(iid(L"{81BAE1BD-D7E7-4F31-AF9E-90B3FF65A524}"));
 
-    expectPairs<DATE>(event, {{12, 13, &e->start}, {16, 17, &e->end}}, "EventItem");
-    expectPairs<long>(event, {{18, 19, &e->untimed}, {24, 0, &e->repeating}, {26, 27, &e->alarmFlag},
-                              {47, 48, &e->isPrivate}}, "EventItem");
-    expectPairs<std::wstring>(event, {{20, 21, &e->description}, {22, 23, &e->note}, {43, 44, &e->category}},
-                              "EventItem");
-    expectPairs<std::wstring>(ex, {{50, 51, &e->location}}, "EventItemEx");
+    expectPairs(event, {{12, 13, &e->start}, {16, 17, &e->end}, {18, 19, &e->untimed}, {24, 0, &e->repeating},
+                        {26, 27, &e->alarmFlag}, {47, 48, &e->isPrivate}, {20, 21, &e->description},
+                        {22, 23, &e->note}, {43, 44, &e->category}});
+    expectPairs(ex, {{50, 51, &e->location}});
 
     // Alarm lead (unit, count) set at 36, read at 37; repeat (kind,
     // interval, end, mask) read at 39, set at 41.
