@@ -64,17 +64,15 @@ TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
 
     const std::vector<Record> records = exportAll(*handler);
     ASSERT_EQ(records.size(), 2u);
-    const std::pair<const char*, const char*> timedFields[] = {
-        {key::StartDate, "20070105"}, {key::StartTime, "0930"}, {key::EndDate, "20070105"}, {key::EndTime, "1045"},
-        {key::ConfidentialFlag, "1"}, {key::RecurringFlag, "0"}, {key::Location, "Main St"}, {key::Category, "Health"}};
-    for (const auto& [k, value] : timedFields) EXPECT_EQ(records[0].getField(k), value) << k;
-    EXPECT_FALSE(hasKey(records[0], fieldkey::Repeat) || hasKey(records[0], key::AlarmDate));
+    expectFields(records[0], {{key::StartDate, "20070105"}, {key::StartTime, "0930"}, {key::EndDate, "20070105"},
+                              {key::EndTime, "1045"}, {key::ConfidentialFlag, "1"}, {key::RecurringFlag, "0"},
+                              {key::Location, "Main St"}, {key::Category, "Health"}, {fieldkey::Repeat, nullptr},
+                              {key::AlarmDate, nullptr}});
     // Untimed: only the start date of the four; no EventItemEx, no location
     // or category. The note gains the tag with the exported identifier.
-    EXPECT_EQ(records[1].getField(key::StartDate), "20070106");
-    for (const char* absent : {key::StartTime, key::EndDate, key::EndTime, key::Location, key::Category})
-        EXPECT_FALSE(hasKey(records[1], absent)) << absent;
-    EXPECT_EQ(records[1].getField(key::Notes), "bring towels");
+    expectFields(records[1], {{key::StartDate, "20070106"}, {key::Notes, "bring towels"}, {key::StartTime, nullptr},
+                              {key::EndDate, nullptr}, {key::EndTime, nullptr}, {key::Location, nullptr},
+                              {key::Category, nullptr}});
     EXPECT_EQ(untimed->note, composedNote(records[1].getField(fieldkey::RecordId), "bring towels"));
 
     ASSERT_EQ(handler->deleteAll(), ResponseOk);
@@ -103,14 +101,14 @@ TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
 }
 
 TEST_F(CalendarSectionTest, AlarmLeadTravelsBothWays) {
-    auto leapDay = desk.addEvent(at(2008, 3, 1, 0, 30), at(2008, 3, 1, 1, 0), L"Leap");
-    leapDay->alarmFlag = 1;
-    leapDay->alarmLeadUnit = 2;  // days
-    leapDay->alarmLeadCount = 1;
-    auto halfHour = desk.addEvent(at(2008, 3, 2, 9, 0), at(2008, 3, 2, 10, 0), L"Call");
-    halfHour->alarmFlag = 1;
-    halfHour->alarmLeadUnit = 0;  // minutes
-    halfHour->alarmLeadCount = 30;
+    // Leads {unit, count}: one day (unit 2), 30 minutes (unit 0).
+    const long leads[2][2] = {{2, 1}, {0, 30}};
+    for (int i = 0; i < 2; ++i) {
+        auto event = desk.addEvent(at(2008, 3, 1 + i, 9 * i, 30 - 30 * i), at(2008, 3, 1 + i, 1 + 9 * i), L"alarm");
+        event->alarmFlag = 1;
+        event->alarmLeadUnit = leads[i][0];
+        event->alarmLeadCount = leads[i][1];
+    }
 
     const std::vector<Record> records = exportAll(*handler);
     ASSERT_EQ(records.size(), 2u);
@@ -142,13 +140,11 @@ TEST_F(CalendarSectionTest, AlarmLeadTravelsBothWays) {
 }
 
 TEST_F(CalendarSectionTest, GetRecordCountLeavesSharedIdentifierWithHighestIndex) {
-    auto low = desk.addEvent(at(2007, 1, 1, 8), at(2007, 1, 1, 9), L"copy");
-    low->note = composedNote(sampleId, "mine");
-    auto other = desk.addEvent(at(2007, 1, 2, 8), at(2007, 1, 2, 9), L"other");
-    other->note = composedNote(otherId, "");
-    auto high = desk.addEvent(at(2007, 1, 3, 8), at(2007, 1, 3, 9), L"original");
-    high->note = composedNote(sampleId, "mine");
-    auto bare = desk.addEvent(at(2007, 1, 4, 8), at(2007, 1, 4, 9), L"bare");
+    const std::wstring notes[] = {composedNote(sampleId, "mine"), composedNote(otherId, ""),
+                                  composedNote(sampleId, "mine"), L""};
+    std::vector<standin::CalendarSection::Item> e;
+    for (int i = 0; i < 4; ++i) e.push_back(desk.addEvent(at(2007, 1, 1 + i, 8), at(2007, 1, 1 + i, 9), L"event"));
+    for (int i = 0; i < 4; ++i) e[i]->note = notes[i];
 
     int count = 0;
     EXPECT_EQ(handler->getRecordCount(count), ResponseOk);
@@ -159,11 +155,10 @@ TEST_F(CalendarSectionTest, GetRecordCountLeavesSharedIdentifierWithHighestIndex
     EXPECT_EQ(count, 4);
     EXPECT_EQ(desk.faults().calls("EventItem.put_Note") - notesBefore, 1);
 
-    EXPECT_EQ(idInNote(high->note) + idInNote(other->note), sampleId + otherId);
-    EXPECT_EQ(bare->note, L"");
-    const std::string fresh = idInNote(low->note);
+    EXPECT_EQ(e[1]->note + e[2]->note + e[3]->note, notes[1] + notes[2]);
+    const std::string fresh = idInNote(e[0]->note);
     EXPECT_NE(fresh, sampleId);
-    EXPECT_EQ(low->note, composedNote(fresh, "mine"));
+    EXPECT_EQ(e[0]->note, composedNote(fresh, "mine"));
 }
 
 TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndKeepsItsIdentifier) {

@@ -3,6 +3,9 @@
 // Shared pieces of the section handler tests: handlers made over a stand-in
 // desktop, and small record helpers.
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -37,6 +40,13 @@ inline DATE at(int year, int month, int day, int hour = 0, int minute = 0) {
 inline bool hasKey(const Record& record, const std::string& key) {
     const std::string text = record.save(), entry = key + "\xB5";
     return text.compare(0, entry.size(), entry) == 0 || text.find("\xBA" + entry) != std::string::npos;
+}
+
+/// Expects each key's value in `record`, the key present; a null value: the key is absent.
+inline void expectFields(const Record& record, std::initializer_list<std::pair<const char*, const char*>> fields) {
+    for (const auto& [key, value] : fields)
+        if (value) EXPECT_TRUE(hasKey(record, key) && record.getField(key) == value) << key << ": " << record.getField(key);
+        else EXPECT_FALSE(hasKey(record, key)) << key;
 }
 
 /// Every record an export delivers, after beginExport.
