@@ -1,4 +1,4 @@
-// The Palm Desktop side of the two-process section tests: a seeded stand-in,
+// The Palm Desktop side of the two-process section tests: an empty stand-in,
 // the real handlers, a message loop with the 100 ms hand-over timer and a
 // worker thread running CommandSlave::loop. Usage: section_slave_host SUFFIX;
 // serves the channel named with SUFFIX until the event
@@ -17,19 +17,6 @@
 
 namespace {
 
-// Contacts in "Business", "Empty" and "Personal"; memos in "Unfiled" and
-// "Ideas"; an empty calendar and to-do list.
-void seedHostDesktop(standin::StandinDesktop& desk) {
-    for (auto name : {L"Business", L"Empty", L"Personal"}) desk.contacts().addCategory(name);
-    desk.addContact(L"Business", L"Ann", L"Archer")->phones[0].text = L"555-0100";
-    desk.addContact(L"Personal", L"Cid", L"Cole")->note = L"friend";
-    desk.addContact(L"Business", L"Bob", L"Baker");
-    for (auto name : {L"Unfiled", L"Ideas"}) desk.memos().addCategory(name);
-    desk.addMemo(L"Unfiled", L"Shopping\r\nmilk");
-    desk.addMemo(L"Ideas", L"Garden\r\nroses");
-    desk.addMemo(L"Unfiled", L"Plain title");
-}
-
 DWORD WINAPI serve(void* slave) noexcept {
     static_cast<CommandSlave*>(slave)->loop();
     return 0;
@@ -44,7 +31,6 @@ int main(int argc, char** argv) {
         ::CreateEventA(nullptr, TRUE, FALSE, (std::string("BrannockSectionHostQuit") + argv[1]).c_str()));
 
     standin::StandinDesktop desk;
-    seedHostDesktop(desk);
     sharedApplication() = desk.application();
 
     auto slave = std::make_unique<CommandSlave>();
