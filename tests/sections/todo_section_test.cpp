@@ -112,7 +112,7 @@ TEST_F(TodoSection, AlarmTravelsAsTimeOfDayAndDaysBeforeTheDueDate) {
     // touches nothing else of it.
     record.putField(key::AlarmTime, "2359");
     const std::tuple<const char*, const char*, long, int> alarms[] = {
-        {"1", "20080228", 1, 2}, {"1", "20080303", 1, -2}, {"0", "20080303", 0, -2}};
+        {"1", "20080228", 1, 2}, {"1", "20080303", 1, -2}, {"0", "20080228", 0, -2}};
     for (const auto& [flag, date, flagAfter, daysBefore] : alarms) {
         record.putField(key::AlarmFlag, flag);
         record.putField(key::AlarmDate, date);
