@@ -1,14 +1,12 @@
-// CalendarSectionImpl against the Palm Desktop stand-in, in one process.
-
-#include "sections/calendar_section.h"
+// The calendar handler and its recurrences against the stand-in, and the
+// shared repeat kind and mask mapping.
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "record/date_time.h"
-#include "record/repeat.h"
-#include "sections/field_keys.h"
+#include "sections/calendar_recurrence.h"
+#include "sections/calendar_section.h"
 #include "section_test_support.h"
 
 namespace {
@@ -19,24 +17,39 @@ namespace key = fieldkey::calendar;
 const std::string sampleId = "{0A1B2C3D-0000-4000-8000-00000000000A}";
 const std::string otherId = "{0A1B2C3D-0000-4000-8000-00000000000B}";
 
-
 class CalendarSectionTest : public ::testing::Test {
 protected:
-    std::vector<standin::CalendarSection::Item> events() { return desk.eventsBetween(at(1900, 1, 1), at(2100, 1, 1)); }
-    std::string send(const Record& record) {
-        std::string id;
-        EXPECT_EQ(handler.sendRecord(record, id), ResponseOk);
-        return id;
-    }
-
     // Event lists are snapshots here, so deleteAll empties the window in
     // one pass (section_readings_test has the live reading).
     CalendarSectionTest() { desk.readings().liveViews = false; }
 
+    std::vector<standin::CalendarSection::Item> events() { return desk.eventsBetween(at(1900, 1, 1), at(2100, 1, 1)); }
+    std::string send(const Record& record) {
+        std::string id;
+        EXPECT_EQ(handler->sendRecord(record, id), ResponseOk);
+        return id;
+    }
+    void repeatingEvent(DATE start, long kind, long interval, DATE end, long mask, std::vector<DATE> exceptions = {}) {
+        auto event = desk.addEvent(start, start + 1.0 / 24, L"repeating");
+        event->repeating = 1;
+        event->repeat = standin::EventRepeatRule{kind, interval, end, mask};
+        event->exceptions = std::move(exceptions);
+    }
+    /// The "Repeat" of every event, parsed, in window order.
+    std::vector<Repeat> exportedRepeats() {
+        std::vector<Repeat> repeats;
+        for (const Record& record : exportAll(*handler)) repeats.push_back(parsed(record.getField(fieldkey::Repeat)));
+        return repeats;
+    }
+    /// Imports one event starting on 5 January 2009 with `repeat`; answers it.
+    standin::CalendarSection::Item imported(const Repeat& repeat) {
+        EXPECT_EQ(handler->beginImport(), ResponseOk);
+        send(withFields({{key::StartDate, "20090105"}, {fieldkey::Repeat, repeat.save()}}));
+        return desk.calendar().items().back();
+    }
+
     standin::StandinDesktop desk;
-    win::ComPtr<CalendarCollection> collection =
-        collectionOf<CalendarCollection>(desk, &PalmApplication::get_Calendar, IID_CalendarCollection);
-    CalendarSectionImpl handler{collection.get()};
+    std::unique_ptr<CalendarSectionImpl> handler = handlerOf<CalendarSectionImpl>(desk, SectionCalendar);
 };
 
 TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
@@ -49,26 +62,23 @@ TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
     untimed->note = L"bring towels";
     untimed->extended = false;
 
-    const std::vector<Record> records = exportAll(handler);
+    const std::vector<Record> records = exportAll(*handler);
     ASSERT_EQ(records.size(), 2u);
-    const std::pair<const char*, const char*> timedFields[] = {
-        {key::StartDate, "20070105"}, {key::StartTime, "0930"}, {key::EndDate, "20070105"},
-        {key::EndTime, "1045"},       {key::ConfidentialFlag, "1"}, {key::RecurringFlag, "0"},
-        {key::Location, "Main St"},   {key::Category, "Health"}};
-    for (const auto& [k, value] : timedFields) EXPECT_EQ(records[0].getField(k), value) << k;
-    EXPECT_FALSE(hasKey(records[0], fieldkey::Repeat) || hasKey(records[0], key::AlarmDate));
+    expectFields(records[0], {{key::StartDate, "20070105"}, {key::StartTime, "0930"}, {key::EndDate, "20070105"},
+                              {key::EndTime, "1045"}, {key::ConfidentialFlag, "1"}, {key::RecurringFlag, "0"},
+                              {key::Location, "Main St"}, {key::Category, "Health"}, {fieldkey::Repeat, nullptr},
+                              {key::AlarmDate, nullptr}});
     // Untimed: only the start date of the four; no EventItemEx, no location
     // or category. The note gains the tag with the exported identifier.
-    EXPECT_EQ(records[1].getField(key::StartDate), "20070106");
-    for (const char* absent : {key::StartTime, key::EndDate, key::EndTime, key::Location, key::Category})
-        EXPECT_FALSE(hasKey(records[1], absent)) << absent;
-    EXPECT_EQ(records[1].getField(key::Notes), "bring towels");
+    expectFields(records[1], {{key::StartDate, "20070106"}, {key::Notes, "bring towels"}, {key::StartTime, nullptr},
+                              {key::EndDate, nullptr}, {key::EndTime, nullptr}, {key::Location, nullptr},
+                              {key::Category, nullptr}});
     EXPECT_EQ(untimed->note, composedNote(records[1].getField(fieldkey::RecordId), "bring towels"));
 
-    ASSERT_EQ(handler.deleteAll(), ResponseOk);
+    ASSERT_EQ(handler->deleteAll(), ResponseOk);
     desk.calendar().addCategory(L"Health");
     desk.calendar().extendNewItems = false;
-    ASSERT_EQ(handler.beginImport(), ResponseOk);
+    ASSERT_EQ(handler->beginImport(), ResponseOk);
     const std::string untimedId = send(withFields({{key::StartDate, "20070106"}, {key::Description, "Holiday"},
                                                    {key::Notes, "towels"}, {key::Location, "Beach"}}));
     desk.calendar().extendNewItems = true;
@@ -79,48 +89,45 @@ TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
 
     const auto stored = events();
     ASSERT_EQ(stored.size(), 2u);
-    EXPECT_EQ(stored[0]->untimed, 0);
-    EXPECT_DOUBLE_EQ(stored[0]->start, at(2007, 1, 5, 9, 30));
-    EXPECT_DOUBLE_EQ(stored[0]->end, at(2007, 1, 5, 10, 45));
-    EXPECT_EQ(stored[0]->isPrivate, 1);
-    EXPECT_EQ(stored[0]->location, L"");
-    EXPECT_EQ(stored[0]->category, L"Health");
-    EXPECT_EQ(stored[0]->repeating, 0);
-    EXPECT_EQ(stored[1]->untimed, 1);
-    EXPECT_DOUBLE_EQ(stored[1]->start, at(2007, 1, 6));
-    EXPECT_DOUBLE_EQ(stored[1]->end, at(2007, 1, 6));
-    EXPECT_EQ(stored[1]->note, composedNote(untimedId, "towels"));
-    EXPECT_EQ(stored[1]->location, L"") << "set only through EventItemEx";
+    const auto &t = *stored[0], &u = *stored[1];
+    EXPECT_EQ(std::vector<long>({t.untimed, t.isPrivate, t.repeating, u.untimed}), std::vector<long>({0, 1, 0, 1}));
+    EXPECT_DOUBLE_EQ(t.start, at(2007, 1, 5, 9, 30));
+    EXPECT_DOUBLE_EQ(t.end, at(2007, 1, 5, 10, 45));
+    EXPECT_DOUBLE_EQ(u.start, at(2007, 1, 6));
+    EXPECT_DOUBLE_EQ(u.end, at(2007, 1, 6));
+    EXPECT_EQ(t.location + L"/" + t.category, L"/Health");
+    EXPECT_EQ(u.note, composedNote(untimedId, "towels"));
+    EXPECT_EQ(u.location, L"") << "set only through EventItemEx";
 }
 
 TEST_F(CalendarSectionTest, AlarmLeadTravelsBothWays) {
-    auto leapDay = desk.addEvent(at(2008, 3, 1, 0, 30), at(2008, 3, 1, 1, 0), L"Leap");
-    leapDay->alarmFlag = 1;
-    leapDay->alarmLeadUnit = 2;  // days
-    leapDay->alarmLeadCount = 1;
-    auto halfHour = desk.addEvent(at(2008, 3, 2, 9, 0), at(2008, 3, 2, 10, 0), L"Call");
-    halfHour->alarmFlag = 1;
-    halfHour->alarmLeadUnit = 0;  // minutes
-    halfHour->alarmLeadCount = 30;
+    // Leads {unit, count}: one day (unit 2), 30 minutes (unit 0).
+    const long leads[2][2] = {{2, 1}, {0, 30}};
+    for (int i = 0; i < 2; ++i) {
+        auto event = desk.addEvent(at(2008, 3, 1 + i, 9 * i, 30 - 30 * i), at(2008, 3, 1 + i, 1 + 9 * i), L"alarm");
+        event->alarmFlag = 1;
+        event->alarmLeadUnit = leads[i][0];
+        event->alarmLeadCount = leads[i][1];
+    }
 
-    const std::vector<Record> records = exportAll(handler);
+    const std::vector<Record> records = exportAll(*handler);
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].getField(key::AlarmFlag), "1");
-    EXPECT_EQ(records[0].getField(key::AlarmDate) + " " + records[0].getField(key::AlarmTime), "20080229 0030");
-    EXPECT_EQ(records[1].getField(key::AlarmDate) + " " + records[1].getField(key::AlarmTime), "20080302 0830");
+    auto alarm = [](const Record& r) {
+        return r.getField(key::AlarmFlag) + " " + r.getField(key::AlarmDate) + " " + r.getField(key::AlarmTime);
+    };
+    EXPECT_EQ(alarm(records[0]) + "/" + alarm(records[1]), "1 20080229 0030/1 20080302 0830");
 
     // Back in: the leap day gives one day; two hours before gives 2 hours;
     // an alarm flag 0 sets no lead.
-    ASSERT_EQ(handler.deleteAll(), ResponseOk);
-    ASSERT_EQ(handler.beginImport(), ResponseOk);
+    ASSERT_EQ(handler->deleteAll(), ResponseOk);
+    ASSERT_EQ(handler->beginImport(), ResponseOk);
     send(records[0]);
-    Record twoHours = records[1];
-    twoHours.putField(key::AlarmTime, "0700");
-    send(twoHours);
-    Record silent = records[1];
-    silent.putField(key::AlarmFlag, "0");
-    silent.putField(key::StartDate, "20080303");
-    send(silent);
+    Record again = records[1];
+    again.putField(key::AlarmTime, "0700");
+    send(again);
+    again.putField(key::AlarmFlag, "0");
+    again.putField(key::StartDate, "20080303");
+    send(again);
 
     const auto stored = events();
     ASSERT_EQ(stored.size(), 3u);
@@ -133,29 +140,25 @@ TEST_F(CalendarSectionTest, AlarmLeadTravelsBothWays) {
 }
 
 TEST_F(CalendarSectionTest, GetRecordCountLeavesSharedIdentifierWithHighestIndex) {
-    auto low = desk.addEvent(at(2007, 1, 1, 8), at(2007, 1, 1, 9), L"copy");
-    low->note = composedNote(sampleId, "mine");
-    auto other = desk.addEvent(at(2007, 1, 2, 8), at(2007, 1, 2, 9), L"other");
-    other->note = composedNote(otherId, "");
-    auto high = desk.addEvent(at(2007, 1, 3, 8), at(2007, 1, 3, 9), L"original");
-    high->note = composedNote(sampleId, "mine");
-    auto bare = desk.addEvent(at(2007, 1, 4, 8), at(2007, 1, 4, 9), L"bare");
+    const std::wstring notes[] = {composedNote(sampleId, "mine"), composedNote(otherId, ""),
+                                  composedNote(sampleId, "mine"), L""};
+    std::vector<standin::CalendarSection::Item> e;
+    for (int i = 0; i < 4; ++i) e.push_back(desk.addEvent(at(2007, 1, 1 + i, 8), at(2007, 1, 1 + i, 9), L"event"));
+    for (int i = 0; i < 4; ++i) e[i]->note = notes[i];
 
     int count = 0;
-    EXPECT_EQ(handler.getRecordCount(count), ResponseOk);
+    EXPECT_EQ(handler->getRecordCount(count), ResponseOk);
     EXPECT_EQ(count, 0) << "without beginExport there is nothing to count";
-    ASSERT_EQ(handler.beginExport(), ResponseOk);
+    ASSERT_EQ(handler->beginExport(), ResponseOk);
     const int notesBefore = desk.faults().calls("EventItem.put_Note");
-    ASSERT_EQ(handler.getRecordCount(count), ResponseOk);
+    ASSERT_EQ(handler->getRecordCount(count), ResponseOk);
     EXPECT_EQ(count, 4);
     EXPECT_EQ(desk.faults().calls("EventItem.put_Note") - notesBefore, 1);
 
-    EXPECT_EQ(idInNote(high->note), sampleId);
-    EXPECT_EQ(idInNote(other->note), otherId);
-    EXPECT_EQ(bare->note, L"");
-    const std::string fresh = idInNote(low->note);
+    EXPECT_EQ(e[1]->note + e[2]->note + e[3]->note, notes[1] + notes[2]);
+    const std::string fresh = idInNote(e[0]->note);
     EXPECT_NE(fresh, sampleId);
-    EXPECT_EQ(low->note, composedNote(fresh, "mine"));
+    EXPECT_EQ(e[0]->note, composedNote(fresh, "mine"));
 }
 
 TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndKeepsItsIdentifier) {
@@ -163,7 +166,7 @@ TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndKeepsItsIdentifier) {
     old->note = composedNote(sampleId, "old note");
     desk.addEvent(at(2007, 5, 2, 8), at(2007, 5, 2, 9), L"neighbour")->note = composedNote(otherId, "");
 
-    ASSERT_EQ(handler.beginImport(), ResponseOk);
+    ASSERT_EQ(handler->beginImport(), ResponseOk);
     const Record record = withFields({{fieldkey::RecordId, sampleId}, {key::StartDate, "20070503"},
                                       {key::Description, "new"}, {key::Notes, "new note"}});
     EXPECT_EQ(send(record), sampleId);
@@ -180,9 +183,9 @@ TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndKeepsItsIdentifier) {
     ASSERT_EQ(events().size(), 3u);
     EXPECT_EQ(idInNote(events()[2]->note), sampleId);
 
-    EXPECT_EQ(handler.deleteRecord("{no such id}"), ResponseOk);
-    EXPECT_EQ(handler.deleteRecord(sampleId), ResponseOk);
-    EXPECT_EQ(handler.deleteRecord(sampleId), ResponseOk);
+    EXPECT_EQ(handler->deleteRecord("{no such id}"), ResponseOk);
+    EXPECT_EQ(handler->deleteRecord(sampleId), ResponseOk);
+    EXPECT_EQ(handler->deleteRecord(sampleId), ResponseOk);
     ASSERT_EQ(events().size(), 1u);
     EXPECT_EQ(events()[0]->description, L"neighbour");
 }
@@ -194,9 +197,9 @@ TEST_F(CalendarSectionTest, RecurringFlagIsNotReadOnImport) {
     daily.setRepeatType(1);
     daily.setEndDate("0");
     const std::tuple<const char*, std::string, long> cases[] = {{"1", "", 0}, {"0", daily.save(), 1}};
-    ASSERT_EQ(handler.beginImport(), ResponseOk);
+    ASSERT_EQ(handler->beginImport(), ResponseOk);
     Record record = withFields({{"kept", "yes"}});
-    EXPECT_EQ(handler.getNextRecord(record), ResponseNoMoreRecords);
+    EXPECT_EQ(handler->getNextRecord(record), ResponseNoMoreRecords);
     EXPECT_EQ(record.save(), withFields({{"kept", "yes"}}).save());
     for (const auto& [flag, repeat, repeating] : cases) {
         send(withFields({{key::StartDate, "20070105"}, {key::RecurringFlag, flag}, {fieldkey::Repeat, repeat}}));
@@ -210,45 +213,42 @@ TEST_F(CalendarSectionTest, WorksOnlyInsideTheWindow) {
     desk.addEvent(at(2031, 12, 30), at(2031, 12, 30), L"last day");
     desk.addEvent(at(2031, 12, 30, 0, 1), at(2031, 12, 30, 1), L"too late");
 
-    const std::vector<Record> records = exportAll(handler);
+    const std::vector<Record> records = exportAll(*handler);
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].getField(key::Description), "first day");
-    EXPECT_EQ(records[1].getField(key::Description), "last day");
-
-    EXPECT_EQ(handler.deleteAll(), ResponseOk);
+    EXPECT_EQ(records[0].getField(key::Description) + "/" + records[1].getField(key::Description), "first day/last day");
+    EXPECT_EQ(handler->deleteAll(), ResponseOk);
     ASSERT_EQ(events().size(), 2u);
-    EXPECT_EQ(events()[0]->description, L"too early");
-    EXPECT_EQ(events()[1]->description, L"too late");
+    EXPECT_EQ(events()[0]->description + L"/" + events()[1]->description, L"too early/too late");
 
     desk.calendar().addCategory(L"Work");
     std::vector<std::string> names{"kept"};
-    ASSERT_EQ(handler.readCategoryList(names), ResponseOk);
+    ASSERT_EQ(handler->readCategoryList(names), ResponseOk);
     EXPECT_EQ(names, (std::vector<std::string>{"kept", "Work"}));
-    EXPECT_EQ(handler.writeCategoryList({"Travel"}), ResponseOk);
+    EXPECT_EQ(handler->writeCategoryList({"Travel"}), ResponseOk);
     EXPECT_EQ(desk.calendar().categories().size(), 1u) << "the calendar's categories are not written";
 }
 
 TEST_F(CalendarSectionTest, PalmDesktopFailuresAnswerFailed) {
     desk.addEvent(at(2007, 1, 5, 9), at(2007, 1, 5, 10), L"only");
-    ASSERT_EQ(handler.beginExport(), ResponseOk);
+    ASSERT_EQ(handler->beginExport(), ResponseOk);
 
     // A failed conversion does not move the export on: the next call
     // delivers the same event.
     desk.faults().failOn("EventItem.get_Description", 1, E_ACCESSDENIED);
     Record record;
-    EXPECT_EQ(handler.getNextRecord(record), ResponseFailed);
-    EXPECT_EQ(handler.getLastError(), E_ACCESSDENIED);
+    EXPECT_EQ(handler->getNextRecord(record), ResponseFailed);
+    EXPECT_EQ(handler->getLastError(), E_ACCESSDENIED);
     record.clear();
-    ASSERT_EQ(handler.getNextRecord(record), ResponseOk);
+    ASSERT_EQ(handler->getNextRecord(record), ResponseOk);
     EXPECT_EQ(record.getField(key::Description), "only");
-    EXPECT_EQ(handler.getNextRecord(record), ResponseNoMoreRecords);
+    EXPECT_EQ(handler->getNextRecord(record), ResponseNoMoreRecords);
 
     desk.faults().failOn("CalendarCollection.Events", 1, E_OUTOFMEMORY);
-    EXPECT_EQ(handler.beginImport(), ResponseFailed);
-    EXPECT_EQ(handler.getLastError(), E_OUTOFMEMORY);
+    EXPECT_EQ(handler->beginImport(), ResponseFailed);
+    EXPECT_EQ(handler->getLastError(), E_OUTOFMEMORY);
     desk.faults().failOn("CalendarCollection.NewEvent", 1, E_FAIL);
     std::string id;
-    EXPECT_EQ(handler.sendRecord(Record(), id), ResponseFailed);
+    EXPECT_EQ(handler->sendRecord(Record(), id), ResponseFailed);
     EXPECT_EQ(id, "");
 
     CalendarSectionImpl withoutCalendar(nullptr);
@@ -257,6 +257,104 @@ TEST_F(CalendarSectionTest, PalmDesktopFailuresAnswerFailed) {
     EXPECT_EQ(withoutCalendar.readCategoryList(names), ResponseFailed);
     EXPECT_EQ(withoutCalendar.getLastError(), E_POINTER);
     EXPECT_EQ(withoutCalendar.writeCategoryList({"x"}), ResponseOk);
+}
+
+TEST(RepeatRuleMapping, KindsAndMasks) {
+    Repeat repeat;
+    // {type, kind}: types 3 and 4 swap; others have no rule.
+    const std::pair<int, long> accepted[] = {{1, 1}, {3, 4}, {4, 3}, {5, 5}};
+    for (const auto& [type, kind] : accepted) {
+        repeat.setRepeatType(type);
+        ASSERT_TRUE(palmRuleOf(repeat)) << type;
+        EXPECT_EQ(palmRuleOf(repeat)->kind * 0x100 + palmRuleOf(repeat)->mask, kind * 0x100) << type;
+    }
+    for (int type : {0, 6, 7, 11, 13, -1}) {
+        repeat.setRepeatType(type);
+        EXPECT_FALSE(palmRuleOf(repeat)) << type;
+    }
+    // {first weekday, days, mask}: Friday for 3 days is Friday, Saturday,
+    // Sunday; day 0 (no such day) runs on at Sunday.
+    repeat.setRepeatType(2);
+    const int runs[][3] = {{6, 3, 0x61}, {6, 10, 0x7F}, {6, 0, 0}, {0, 2, 0x01}};
+    for (const auto& [day, days, mask] : runs) {
+        repeat.setDayOfWeek(day);
+        repeat.setNumDaysToRepeat(days);
+        EXPECT_EQ(palmRuleOf(repeat)->kind * 0x100 + palmRuleOf(repeat)->mask, 0x200 + mask) << day << " for " << days;
+    }
+    repeat.setRepeatType(12);
+    int days[7] = {0, 1, 0, 1, 0, 1, 0};
+    repeat.setDayPattern(days);
+    EXPECT_EQ(palmRuleOf(repeat)->kind * 0x100 + palmRuleOf(repeat)->mask, 0x22A);
+}
+
+// Only "0" and valid date texts are read as such; "-1" (the export's own
+// no-end marker), short, non-numeric or impossible dates mean no end.
+TEST(RepeatRuleMapping, EndDateTextsThatNameNoDayMeanNoEnd) {
+    EXPECT_DOUBLE_EQ(palmEndDate("20090630"), at(2009, 6, 30));
+    EXPECT_DOUBLE_EQ(palmEndDate("20080229"), at(2008, 2, 29));
+    for (const char* noDay : {"0", "-1", "", "2009", "2009063", "200906300", "2009-6-3", "20091301", "20090230",
+                              "20090600", "00990101"})
+        EXPECT_EQ(palmEndDate(noDay), 0.0) << noDay;
+    EXPECT_EQ(repeatEndText(0.0) + "/" + repeatEndText(at(2009, 6, 30)), "-1/20090630");
+}
+
+TEST_F(CalendarSectionTest, ExportsKindsAsRepeatTypes) {
+    repeatingEvent(at(2007, 1, 1, 9), 1, 3, at(2007, 3, 1), 0);
+    repeatingEvent(at(2007, 1, 2, 9), 2, 2, 0.0, 0x2A);
+    repeatingEvent(at(2007, 1, 31, 9), 3, 1, 0.0, 0);  // a Wednesday in week 5
+    repeatingEvent(at(2007, 2, 1, 9), 4, 1, 0.0, 0);
+    repeatingEvent(at(2007, 2, 2, 9), 5, 1, 0.0, 0);
+    repeatingEvent(at(2007, 2, 3, 9), 6, 1, 0.0, 0);
+
+    const std::vector<Repeat> r = exportedRepeats();
+    ASSERT_EQ(r.size(), 6u);
+    auto text = [](auto... v) { return ((std::to_string(v) + "/") + ...); };
+    EXPECT_EQ(text(r[0].getRepeatType(), r[0].getFrequency()) + r[0].getStartDate() + "-" + r[0].getEndDate(),
+              "1/3/20070101-20070301");
+    std::vector<int> pattern(7);
+    r[1].getDayPattern(pattern.data());
+    EXPECT_EQ(pattern, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
+    EXPECT_EQ(text(r[1].getRepeatType(), r[1].getNumDaysToRepeat()) + r[1].getEndDate(), "12/1/-1");
+    EXPECT_EQ(text(r[2].getRepeatType(), r[2].getDayOfWeek(), r[2].getWeekOfMonth()), "4/4/5/");
+    EXPECT_EQ(text(r[3].getRepeatType(), r[3].getDayOfMonth()), "3/1/");
+    EXPECT_EQ(text(r[4].getRepeatType(), r[4].getDayOfMonth(), r[4].getMonth()), "5/2/2/");
+    EXPECT_EQ(exportAll(*handler).at(5).getField(fieldkey::Repeat), "");  // kind 6: repeating, no text
+}
+
+TEST_F(CalendarSectionTest, ExceptionsAreSearchedUpTo2031OrTheDayAfterTheEnd) {
+    repeatingEvent(at(2009, 1, 5, 9), 1, 1, 0.0, 0,
+                   {at(2009, 1, 3), at(2009, 1, 4), at(2010, 3, 3), at(2031, 12, 29), at(2031, 12, 31)});
+    repeatingEvent(at(2009, 1, 6, 9), 1, 1, at(2009, 6, 30), 0, {at(2009, 6, 30), at(2009, 7, 1), at(2009, 7, 2)});
+    repeatingEvent(at(2009, 1, 7, 9), 1, 1, at(2040, 1, 1), 0, {at(2031, 12, 30), at(2032, 1, 5)});
+
+    const std::vector<Repeat> r = exportedRepeats();
+    ASSERT_EQ(r.size(), 3u);
+    using Dates = std::vector<std::string>;
+    EXPECT_EQ(r[0].getExclusionDates(), (Dates{"20100303", "20311229"}));
+    EXPECT_EQ(r[1].getExclusionDates(), (Dates{"20090630", "20090701"}));
+    EXPECT_EQ(r[2].getExclusionDates(), (Dates{"20311230"}));
+}
+
+TEST_F(CalendarSectionTest, ImportsRuleEndAndExceptions) {
+    Repeat weekly;
+    weekly.setRepeatType(2);
+    weekly.setDayOfWeek(6);
+    weekly.setNumDaysToRepeat(3);
+    weekly.setFrequency(2);
+    weekly.setEndDate("20090630");
+    weekly.setExclusionDates({"20090109", "-1", "", "2009011", "20090230", "20090116"});
+    auto event = imported(weekly);
+    const auto& rule = event->repeat;
+    EXPECT_EQ(std::vector<long>({event->repeating, rule.kind, rule.mask, rule.interval}),
+              std::vector<long>({1, 2, 0x61, 2}));
+    EXPECT_DOUBLE_EQ(rule.end, at(2009, 6, 30));
+    EXPECT_EQ(event->exceptions, (std::vector<DATE>{at(2009, 1, 9), at(2009, 1, 16)}));
+
+    // The rule itself comes from the mapping above: a type it has no rule
+    // for makes no repeating event.
+    Repeat unknown;
+    unknown.setRepeatType(7);
+    EXPECT_EQ(imported(unknown)->repeating, 0);
 }
 
 }  // namespace

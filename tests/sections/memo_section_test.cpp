@@ -1,4 +1,5 @@
-// The memo handler against the stand-in.
+// The memo handler against the stand-in, and the split of a memo text into
+// title and body in single- and double-byte code pages.
 #include <gtest/gtest.h>
 
 #include "sections/memo_section.h"
@@ -9,21 +10,45 @@ namespace {
 using namespace sectiontest;
 namespace key = fieldkey::memo;
 
+TEST(MemoText, TitleIsTheFirstLineOfAtMost255BytesWithoutCuttingACharacter) {
+    const std::string hiragana = "\x82\xa0", x255(255, 'x'), a254(254, 'a');  // one character of code page 932
+    std::string hiragana200;
+    for (int i = 0; i < 200; ++i) hiragana200 += hiragana;
+    const struct {
+        std::string text;
+        UINT codePage;
+        std::string title, body;
+    } cases[] = {
+        {"Shopping\r\nmilk\r\neggs", 1252, "Shopping", "milk\r\neggs"}, {"\r\nbody", 1252, "", "body"},
+        {"only a title", 1252, "only a title", ""}, {"bare\nnewline", 1252, "bare\nnewline", ""}, {"", 1252, "", ""},
+        {x255, 1252, x255, ""}, {x255 + "\r\nbody", 1252, x255, "body"}, {x255 + "u", 1252, x255, "u"},
+        // A longer first line goes on in the body, line break and all.
+        {x255 + std::string(45, 'x') + "\r\nnext", 1252, x255, std::string(45, 'x') + "\r\nnext"},
+        // A lead byte at byte 255 stays with its character, in the body.
+        {a254 + hiragana + "rest", 932, a254, hiragana + "rest"},
+        {a254 + hiragana + "rest", 1252, a254 + "\x82", "\xa0rest"},
+        {hiragana200, 932, hiragana200.substr(0, 254), hiragana200.substr(254)},
+        {hiragana + "\r\n" + hiragana, 932, hiragana, hiragana}};
+    for (const auto& c : cases) {
+        const MemoText split = MemoSectionImpl::splitMemoText(c.text, c.codePage);
+        EXPECT_EQ(split.title + "|" + split.body, c.title + "|" + c.body) << c.text.substr(0, 20) << " in " << c.codePage;
+    }
+}
+
 class MemoSection : public ::testing::Test {
 protected:
     MemoSection() { desk.memos().addCategory(L"Unfiled"); }
-    std::unique_ptr<MemoSectionImpl> handler() {
-        return handlerOver<MemoSectionImpl, MemoCollection>(desk, &PalmApplication::get_Memos, IID_MemoCollection);
+    std::string send(const Record& record) {
+        std::string id;
+        EXPECT_EQ(handlerOf<MemoSectionImpl>(desk, SectionMemo)->sendRecord(record, id), ResponseOk);
+        return id;
     }
+    std::vector<Record> exported() { return exportAll(*handlerOf<MemoSectionImpl>(desk, SectionMemo)); }
     standin::StandinDesktop desk;
 };
 
 Record memo(const std::string& title, const std::string& body, const std::string& category = "Unfiled") {
-    Record r;
-    r.putField(key::Title, title);
-    r.putField(key::Body, body);
-    r.putField(key::Category, category);
-    return r;
+    return withFields({{key::Title, title}, {key::Body, body}, {key::Category, category}});
 }
 
 TEST_F(MemoSection, ExportSplitsTextAndKeepsIdentifier) {
@@ -32,56 +57,51 @@ TEST_F(MemoSection, ExportSplitsTextAndKeepsIdentifier) {
     auto title = desk.addMemo(L"Unfiled", L"just a title");
     auto longLine = desk.addMemo(L"Unfiled", std::wstring(300, L'x') + L"\r\nend");
 
-    const std::vector<Record> first = exportAll(*handler());
+    const std::vector<Record> first = exported();
     ASSERT_EQ(first.size(), 3u);
-    const std::string id = first[0].getField(fieldkey::RecordId);
+    auto part = [&](int i, const char* k) { return first[i].getField(k); };
+    const std::string id = part(0, fieldkey::RecordId), longBody = std::string(45, 'x') + "\r\nend";
     EXPECT_EQ(id.size(), 38u);
-    EXPECT_EQ(first[0].getField(key::Title) + "/" + first[0].getField(key::Body) + "/" +
-                  first[0].getField(key::Category) + "/" + first[0].getField(key::Private),
+    EXPECT_EQ(part(0, key::Title) + "/" + part(0, key::Body) + "/" + part(0, key::Category) + "/" + part(0, key::Private),
               "Shopping/milk/Unfiled/1");
     EXPECT_EQ(shopping->text, L"Shopping\r\n" + composedNote(id, "milk"));
-    EXPECT_EQ(first[1].getField(key::Title) + "/" + first[1].getField(key::Body), "just a title/");
-    EXPECT_EQ(first[2].getField(key::Body), std::string(45, 'x') + "\r\nend");
-    EXPECT_EQ(longLine->text, std::wstring(255, L'x') + L"\r\n" +
-                                  composedNote(first[2].getField(fieldkey::RecordId), std::string(45, 'x') + "\r\nend"));
+    EXPECT_EQ(part(1, key::Title) + "/" + part(1, key::Body), "just a title/");
+    EXPECT_EQ(part(2, key::Body), longBody);
+    EXPECT_EQ(longLine->text, std::wstring(255, L'x') + L"\r\n" + composedNote(part(2, fieldkey::RecordId), longBody));
 
     const std::wstring written = title->text;
-    const std::vector<Record> second = exportAll(*handler());
+    const std::vector<Record> second = exported();
     for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(second[i].save(), first[i].save());
     EXPECT_EQ(title->text, written);
 }
 
 TEST_F(MemoSection, SendKeepsTheMemosIdentifier) {
     auto stored = desk.addMemo(L"Unfiled", L"Old\r\nold body");
-    const std::string id = exportAll(*handler()).at(0).getField(fieldkey::RecordId);
+    const std::string id = exported().at(0).getField(fieldkey::RecordId);
     desk.memos().addCategory(L"Work");
 
     Record update = memo("A", "B", "Work");
     update.putField(fieldkey::RecordId, id);
     update.putField(key::Private, "1");
-    std::string answered;
-    EXPECT_EQ(handler()->sendRecord(update, answered), ResponseOk);
-    EXPECT_EQ(answered, id);
+    EXPECT_EQ(send(update), id);
     EXPECT_EQ(stored->text, L"A\r\n" + composedNote(id, "B"));
-    EXPECT_EQ(stored->category, L"Work");
-    EXPECT_EQ(stored->isPrivate, 1);
+    EXPECT_EQ(stored->category + L"/" + std::to_wstring(stored->isPrivate), L"Work/1");
     EXPECT_EQ(desk.memos().items().size(), 1u);
 
     // A memo carrying the tag somewhere else keeps that identifier too.
     stored->text = L"Moved\r\nuser text\r\n" + composedNote(id, "tail");
-    EXPECT_EQ(handler()->sendRecord(update, answered), ResponseOk);
-    EXPECT_EQ(answered, id);
+    EXPECT_EQ(send(update), id);
     EXPECT_EQ(stored->text, L"A\r\n" + composedNote(id, "B"));
 
     Record fresh = memo("New", "text", "Ideas");
     fresh.putField(fieldkey::RecordId, id.substr(0, 37) + "0");
-    EXPECT_EQ(handler()->sendRecord(fresh, answered), ResponseOk);
+    const std::string answered = send(fresh);
     EXPECT_NE(answered, id);
     ASSERT_EQ(desk.memos().items().size(), 2u);
     EXPECT_EQ(desk.memos().items()[1]->text, L"New\r\n" + composedNote(answered, "text"));
     EXPECT_TRUE(desk.memos().hasCategory(L"Ideas"));
 
-    EXPECT_EQ(handler()->deleteRecord(id), ResponseOk);
+    EXPECT_EQ(handlerOf<MemoSectionImpl>(desk, SectionMemo)->deleteRecord(id), ResponseOk);
     ASSERT_EQ(desk.memos().items().size(), 1u);
     EXPECT_EQ(desk.memos().items()[0]->category, L"Ideas");
 }
@@ -90,19 +110,17 @@ TEST_F(MemoSection, SendKeepsTheMemosIdentifier) {
 TEST_F(MemoSection, TagInTheFirstLineIsNoMatch) {
     const std::string id = "{0A1B2C3D-0000-4000-8000-00000000000A}";
     auto titled = desk.addMemo(L"Unfiled", composedNote(id, "body"));
-    EXPECT_EQ(handler()->deleteRecord(id), ResponseOk);
+    EXPECT_EQ(handlerOf<MemoSectionImpl>(desk, SectionMemo)->deleteRecord(id), ResponseOk);
     EXPECT_FALSE(titled->deleted);
     Record update = memo("A", "B");
     update.putField(fieldkey::RecordId, id);
-    std::string answered;
-    EXPECT_EQ(handler()->sendRecord(update, answered), ResponseOk);
-    EXPECT_NE(answered, id);
+    EXPECT_NE(send(update), id);
     EXPECT_EQ(desk.memos().items().size(), 2u);
     EXPECT_EQ(titled->text, composedNote(id, "body"));
 }
 
 TEST_F(MemoSection, NewMemoStartsWithBodyOrTitle) {
-    auto memos = handler();
+    auto memos = handlerOf<MemoSectionImpl>(desk, SectionMemo);
     std::string id;
     desk.faults().failFrom("MemoItem.put_Category", 1, E_ACCESSDENIED);
     EXPECT_EQ(memos->sendRecord(memo("Title only", ""), id), ResponseFailed);

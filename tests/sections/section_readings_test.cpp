@@ -7,10 +7,7 @@
 
 #include <functional>
 
-#include "record/repeat.h"
 #include "sections/calendar_section.h"
-#include "sections/field_keys.h"
-#include "sections/section_factory.h"
 #include "section_test_support.h"
 
 namespace {
@@ -64,9 +61,7 @@ TEST(SectionReadings, DeleteAllUnderSnapshotAndLiveViews) {
 class CalendarReadings : public ::testing::Test {
 protected:
     standin::StandinDesktop desk;
-    win::ComPtr<CalendarCollection> collection =
-        collectionOf<CalendarCollection>(desk, &PalmApplication::get_Calendar, IID_CalendarCollection);
-    CalendarSectionImpl handler{collection.get()};
+    std::unique_ptr<CalendarSectionImpl> handler = handlerOf<CalendarSectionImpl>(desk, SectionCalendar);
 };
 
 // The handler asks for exceptions only while the status is 1. Read as "more
@@ -81,25 +76,18 @@ TEST_F(CalendarReadings, ExceptionSearchStatusReadings) {
         std::vector<DATE> exceptions;
         std::vector<std::string> exported;
     };
-    const Case cases[] = {
-        {false, {at(2007, 1, 5)}, {"20070105"}},
-        {true, {at(2007, 1, 5)}, {}},
-        {false, {}, {}},
-        {true, {}, {}},
-        {false, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070105", "20070109"}},
-        {true, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070109"}},
-    };
+    const Case cases[] = {{false, {at(2007, 1, 5)}, {"20070105"}}, {true, {at(2007, 1, 5)}, {}}, {false, {}, {}},
+                          {true, {}, {}}, {false, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070105", "20070109"}},
+                          {true, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070109"}}};
     for (const Case& c : cases) {
         auto event = desk.addEvent(at(2007, 1, 5, 9), at(2007, 1, 5, 10), L"daily");
         event->repeating = 1;
         event->repeat = standin::EventRepeatRule{1, 1, 0.0, 0};
         event->exceptions = c.exceptions;
         desk.readings().beginSearchDelivers = c.searchDelivers;
-        const std::vector<Record> records = exportAll(handler);
+        const std::vector<Record> records = exportAll(*handler);
         ASSERT_EQ(records.size(), 1u);
-        Repeat repeat;
-        repeat.parse(records[0].getField(fieldkey::Repeat));
-        EXPECT_EQ(repeat.getExclusionDates(), c.exported)
+        EXPECT_EQ(parsed(records[0].getField(fieldkey::Repeat)).getExclusionDates(), c.exported)
             << c.exceptions.size() << " exceptions, search delivers: " << c.searchDelivers;
         desk.calendar().remove(event);
     }
@@ -127,11 +115,11 @@ TEST_F(CalendarReadings, UnknownCategoryUnderBothReadings) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.category) + (c.mustExist ? " (must exist)" : " (any name)"));
         desk.readings().calendarCategoryMustExist = c.mustExist;
-        ASSERT_EQ(handler.beginImport(), ResponseOk);
+        ASSERT_EQ(handler->beginImport(), ResponseOk);
         const int puts = desk.faults().calls("EventItem.put_Category");
         const int locations = desk.faults().calls("EventItemEx.put_Location");
         std::string id;
-        EXPECT_EQ(handler.sendRecord(withFields({{key::StartDate, "20070105"}, {key::Notes, "n"},
+        EXPECT_EQ(handler->sendRecord(withFields({{key::StartDate, "20070105"}, {key::Notes, "n"},
                                                  {key::Location, c.location}, {key::Category, c.category}}),
                                      id),
                   c.answer);

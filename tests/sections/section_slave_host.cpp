@@ -1,12 +1,8 @@
-// The Palm Desktop side of the sections' two-process tests: a stand-in
-// desktop seeded as seedHostDesktop says, the real section handlers,
-// a user-interface thread with a message loop and the 100 ms hand-over
-// timer, and a worker thread running CommandSlave::loop.
-//
-// Usage: section_slave_host SUFFIX
-// It serves the channel whose names carry SUFFIX until the event
-// "BrannockSectionHostQuit" SUFFIX is set, then stops the loop, destroys the
-// slave (which sets the exit event) and ends with exit code 0.
+// The Palm Desktop side of the two-process section tests: an empty stand-in,
+// the real handlers, a message loop with the 100 ms hand-over timer and a
+// worker thread running CommandSlave::loop. Usage: section_slave_host SUFFIX;
+// serves the channel named with SUFFIX until the event
+// "BrannockSectionHostQuit" SUFFIX is set, then ends with exit code 0.
 
 #include <windows.h>
 
@@ -20,21 +16,6 @@
 #include "standin/standin_desktop.h"
 
 namespace {
-
-// Contacts: categories "Business" (Ann Archer, Bob Baker), "Empty" (none),
-// "Personal" (Cid Cole, with the note "friend"), in that order.
-// Memos: categories "Unfiled" ("Shopping" / "milk", "Plain title"),
-// "Ideas" ("Garden" / "roses"). Calendar and to-do list: empty.
-void seedHostDesktop(standin::StandinDesktop& desk) {
-    for (auto name : {L"Business", L"Empty", L"Personal"}) desk.contacts().addCategory(name);
-    desk.addContact(L"Business", L"Ann", L"Archer")->phones[0].text = L"555-0100";
-    desk.addContact(L"Personal", L"Cid", L"Cole")->note = L"friend";
-    desk.addContact(L"Business", L"Bob", L"Baker");
-    for (auto name : {L"Unfiled", L"Ideas"}) desk.memos().addCategory(name);
-    desk.addMemo(L"Unfiled", L"Shopping\r\nmilk");
-    desk.addMemo(L"Ideas", L"Garden\r\nroses");
-    desk.addMemo(L"Unfiled", L"Plain title");
-}
 
 DWORD WINAPI serve(void* slave) noexcept {
     static_cast<CommandSlave*>(slave)->loop();
@@ -50,7 +31,6 @@ int main(int argc, char** argv) {
         ::CreateEventA(nullptr, TRUE, FALSE, (std::string("BrannockSectionHostQuit") + argv[1]).c_str()));
 
     standin::StandinDesktop desk;
-    seedHostDesktop(desk);
     sharedApplication() = desk.application();
 
     auto slave = std::make_unique<CommandSlave>();

@@ -3,34 +3,32 @@
 // Shared pieces of the section handler tests: handlers made over a stand-in
 // desktop, and small record helpers.
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "record/date_time.h"
 #include "record/record.h"
 #include "record/record_id_note.h"
+#include "record/repeat.h"
 #include "record_fields.h"
+#include "sections/field_keys.h"
+#include "sections/section_factory.h"
 #include "standin/standin_desktop.h"
 #include "win/ansi.h"
-#include "win/com_error.h"
 
 namespace sectiontest {
 
-/// The collection `getter` of the desktop's application, as interface `C`.
-template <typename C>
-win::ComPtr<C> collectionOf(standin::StandinDesktop& desk, HRESULT (STDMETHODCALLTYPE PalmApplication::*getter)(IDispatch**),
-                            const IID& iid) {
-    win::ComPtr<IDispatch> answer;
-    win::check((desk.application().get()->*getter)(answer.put()));
-    return answer.query<C>(iid);
-}
-
-/// A handler of type `H` over the desktop's collection `C`.
-template <typename H, typename C>
-std::unique_ptr<H> handlerOver(standin::StandinDesktop& desk,
-                               HRESULT (STDMETHODCALLTYPE PalmApplication::*getter)(IDispatch**), const IID& iid) {
-    return std::make_unique<H>(collectionOf<C>(desk, getter, iid).get());
+/// The factory's handler of `section` over the desktop, as type `H`.
+template <typename H>
+std::unique_ptr<H> handlerOf(standin::StandinDesktop& desk, int section) {
+    std::unique_ptr<SectionHandler> any = createSectionHandler(desk.application(), section);
+    if (!dynamic_cast<H*>(any.get())) throw std::logic_error("the factory made no handler of the expected type");
+    return std::unique_ptr<H>(static_cast<H*>(any.release()));
 }
 
 /// Palm Desktop's date value of a calendar day and time of day.
@@ -40,21 +38,22 @@ inline DATE at(int year, int month, int day, int hour = 0, int minute = 0) {
 
 /// True when the record holds `key`, be its value empty or not.
 inline bool hasKey(const Record& record, const std::string& key) {
-    const std::string text = record.save();
-    const std::string entry = key + "\xB5";
+    const std::string text = record.save(), entry = key + "\xB5";
     return text.compare(0, entry.size(), entry) == 0 || text.find("\xBA" + entry) != std::string::npos;
 }
 
+/// Expects each key's value in `record`, the key present; a null value: the key is absent.
+inline void expectFields(const Record& record, std::initializer_list<std::pair<const char*, const char*>> fields) {
+    for (const auto& [key, value] : fields)
+        if (value) EXPECT_TRUE(hasKey(record, key) && record.getField(key) == value) << key << ": " << record.getField(key);
+        else EXPECT_FALSE(hasKey(record, key)) << key;
+}
+
 /// Every record an export delivers, after beginExport.
-template <typename H>
-std::vector<Record> exportAll(H& handler) {
+inline std::vector<Record> exportAll(SectionHandler& handler) {
     std::vector<Record> records;
-    if (handler.beginExport() != ResponseOk) return records;
-    for (;;) {
-        Record record;
-        if (handler.getNextRecord(record) != ResponseOk) break;
-        records.push_back(record);
-    }
+    if (handler.beginExport() == ResponseOk)
+        for (Record r; handler.getNextRecord(r) == ResponseOk; r = Record()) records.push_back(r);
     return records;
 }
 
@@ -65,5 +64,12 @@ inline std::wstring composedNote(const std::string& recordId, const std::string&
 
 /// The identifier a note carries, or "".
 inline std::string idInNote(const std::wstring& note) { return RecordIdNote(win::toNarrow(note)).getRecordId(); }
+
+/// A "Repeat" text read back.
+inline Repeat parsed(const std::string& text) {
+    Repeat repeat;
+    repeat.parse(text);
+    return repeat;
+}
 
 }  // namespace sectiontest
