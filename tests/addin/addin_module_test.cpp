@@ -1,7 +1,7 @@
-// Brannock.dll as a COM in-process server: loaded from a copy with its own
-// configuration, its class object served under the configured and the
-// built-in identifiers, its object's interfaces, resources and the module's
-// lock.
+// Brannock.dll as a COM in-process server, loaded from copies with their own
+// configuration: its class objects, its object's interfaces, the module's
+// lock, its resources, and its registration, watched through a stand-in of
+// Palm Desktop's add-in list.
 
 #include <windows.h>
 #include <cguid.h>
@@ -9,20 +9,25 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "addin/brannock_addin_idl.h"
 #include "dll_copy.h"
 #include "win/com_ptr.h"
+#include "win/unique_handle.h"
 
 namespace {
 
+constexpr char kClassId[] = "{6A7B8C9D-0E1F-4A2B-8C3D-4E5F6A7B8C9D}";
 const CLSID kConfigured = {0x6A7B8C9D, 0x0E1F, 0x4A2B, {0x8C, 0x3D, 0x4E, 0x5F, 0x6A, 0x7B, 0x8C, 0x9D}};
 const CLSID kThird = {0x00000000, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x44, 0x44, 0x44, 0x44}};
+constexpr char kTypeLibrary[] = "{B0D27AF3-7196-450B-9990-C70D233DCB82}";
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+using EntryPoint = HRESULT(STDAPICALLTYPE*)();
 
+/// A copy of the DLL, loaded; COM initialised on this thread unless `withoutCom`.
 class LoadedAddin : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -30,7 +35,7 @@ protected:
         module_ = ::LoadLibraryA(copy_.dllPath().c_str());
         ASSERT_NE(nullptr, module_);
         getClassObject_ = procedure<GetClassObject>(module_, "DllGetClassObject");
-        canUnloadNow_ = procedure<CanUnloadNow>(module_, "DllCanUnloadNow");
+        canUnloadNow_ = procedure<EntryPoint>(module_, "DllCanUnloadNow");
         ASSERT_TRUE(getClassObject_ && canUnloadNow_);
     }
     void TearDown() override {
@@ -43,11 +48,16 @@ protected:
         if (hr) *hr = answer;
         return result;
     }
+    win::ComPtr<IDesktopAddin> newAddin(IClassFactory& from) {
+        win::ComPtr<IDesktopAddin> addin;
+        EXPECT_EQ(S_OK, from.CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
+        return addin;
+    }
 
-    DllCopy copy_{"{6A7B8C9D-0E1F-4A2B-8C3D-4E5F6A7B8C9D}"};
+    DllCopy copy_{kClassId};
     HMODULE module_ = nullptr;
     GetClassObject getClassObject_ = nullptr;
-    CanUnloadNow canUnloadNow_ = nullptr;
+    EntryPoint canUnloadNow_ = nullptr;
 };
 
 TEST_F(LoadedAddin, ServesTheClassUnderTheConfiguredAndTheBuiltInIdentifierOnly) {
@@ -56,13 +66,14 @@ TEST_F(LoadedAddin, ServesTheClassUnderTheConfiguredAndTheBuiltInIdentifierOnly)
         EXPECT_TRUE(factory(id, &hr));
         EXPECT_EQ(S_OK, hr);
     }
-    void* out = reinterpret_cast<void*>(0x1);
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject_(kThird, IID_IClassFactory, &out));
-    EXPECT_EQ(nullptr, out);
+    const std::tuple<CLSID, IID, HRESULT> refused[] = {{kThird, IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},
+                                                       {CLSID_BrannockAddin, IID_IDispatch, E_NOINTERFACE}};
+    for (const auto& [id, iid, expected] : refused) {
+        void* out = reinterpret_cast<void*>(0x1);
+        EXPECT_EQ(expected, getClassObject_(id, iid, &out));
+        EXPECT_EQ(nullptr, out);
+    }
     EXPECT_EQ(E_POINTER, getClassObject_(CLSID_BrannockAddin, IID_IClassFactory, nullptr));
-    out = reinterpret_cast<void*>(0x1);
-    EXPECT_EQ(E_NOINTERFACE, getClassObject_(CLSID_BrannockAddin, IID_IDispatch, &out));
-    EXPECT_EQ(nullptr, out);
 }
 
 TEST_F(LoadedAddin, AnObjectOrAHeldFactoryKeepsTheModuleLoaded) {
@@ -70,22 +81,15 @@ TEST_F(LoadedAddin, AnObjectOrAHeldFactoryKeepsTheModuleLoaded) {
     win::ComPtr<IClassFactory> classFactory = factory(kConfigured);
     ASSERT_TRUE(classFactory);
     EXPECT_EQ(S_FALSE, canUnloadNow_());
-    win::ComPtr<IDesktopAddin> addin;
-    ASSERT_EQ(S_OK, classFactory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
+    win::ComPtr<IDesktopAddin> addin = newAddin(*classFactory.get());
     classFactory.reset();
     EXPECT_EQ(S_FALSE, canUnloadNow_());
     addin.reset();
     EXPECT_EQ(S_OK, canUnloadNow_());
-
-    classFactory = factory(CLSID_BrannockAddin);
-    ASSERT_TRUE(classFactory);
-    EXPECT_EQ(S_OK, classFactory->LockServer(TRUE));
-    classFactory.reset();
-    EXPECT_EQ(S_FALSE, canUnloadNow_()) << "a server lock keeps the module loaded";
-    classFactory = factory(CLSID_BrannockAddin);
-    EXPECT_EQ(S_OK, classFactory->LockServer(FALSE));
-    classFactory.reset();
-    EXPECT_EQ(S_OK, canUnloadNow_());
+    for (const BOOL lock : {TRUE, FALSE}) {
+        EXPECT_EQ(S_OK, factory(CLSID_BrannockAddin)->LockServer(lock));
+        EXPECT_EQ(lock ? S_FALSE : S_OK, canUnloadNow_()) << "a server lock keeps the module loaded";
+    }
 }
 
 // Without a usable configuration the class is served under the null
@@ -105,17 +109,10 @@ TEST(UnconfiguredAddin, ServesTheClassUnderTheNullIdentifier) {
     }
 }
 
-// An engine built against the exported classes links these names.
-TEST_F(LoadedAddin, ExportsTheRecurrenceDayPatternWithPlainIntPointers) {
-    for (const char* name : {"_ZN6Repeat13setDayPatternEPi", "_ZNK6Repeat13getDayPatternEPi"})
-        EXPECT_NE(nullptr, procedure<void (*)()>(module_, name)) << name;
-}
-
 TEST_F(LoadedAddin, ObjectDispatchesThroughTheTypeLibraryAndCanBeAggregatedOnlyAsIUnknown) {
     win::ComPtr<IClassFactory> classFactory = factory(CLSID_BrannockAddin);
     ASSERT_TRUE(classFactory);
-    win::ComPtr<IDesktopAddin> addin;
-    ASSERT_EQ(S_OK, classFactory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
+    win::ComPtr<IDesktopAddin> addin = newAddin(*classFactory.get());
     win::ComPtr<IDispatch> dispatch = addin.query<IDispatch>(IID_IDispatch);
     EXPECT_EQ(static_cast<IDispatch*>(addin.get()), dispatch.get());
     EXPECT_FALSE(addin.query<IClassFactory>(IID_IClassFactory));
@@ -126,8 +123,7 @@ TEST_F(LoadedAddin, ObjectDispatchesThroughTheTypeLibraryAndCanBeAggregatedOnlyA
     ASSERT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
     EXPECT_EQ(3, id);
     LONG version = 0;
-    VARIANT argument;
-    ::VariantInit(&argument);
+    VARIANT argument{};
     argument.vt = VT_I4 | VT_BYREF;
     argument.plVal = &version;
     DISPPARAMS params = {&argument, nullptr, 1, 0};
@@ -148,8 +144,7 @@ TEST_F(LoadedAddin, ObjectDispatchesThroughTheTypeLibraryAndCanBeAggregatedOnlyA
 TEST_F(LoadedAddin, AWorkerKeepsTheModuleLoadedUntilItHasEnded) {
     win::ComPtr<IClassFactory> classFactory = factory(CLSID_BrannockAddin);
     ASSERT_TRUE(classFactory);
-    win::ComPtr<IDesktopAddin> addin;
-    ASSERT_EQ(S_OK, classFactory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
+    win::ComPtr<IDesktopAddin> addin = newAddin(*classFactory.get());
     LONG success = 0;
     ASSERT_EQ(S_OK, addin->OnInitialize(nullptr, 1, 0x0401, 0, &success));
     ASSERT_EQ(1, success);
@@ -165,15 +160,10 @@ TEST_F(LoadedAddin, AWorkerKeepsTheModuleLoadedUntilItHasEnded) {
     EXPECT_EQ(nullptr, ::GetModuleHandleA(copy_.dllPath().c_str())) << "the worker gave its reference back";
 }
 
-std::string versionString(const std::vector<char>& block, const char* name) {
-    char* text = nullptr;
-    UINT length = 0;
-    std::string path = std::string("\\StringFileInfo\\040904e4\\") + name;
-    if (!::VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length)) return "<missing>";
-    return text;
-}
-
-TEST_F(LoadedAddin, CarriesItsNameAndVersion) {
+TEST_F(LoadedAddin, CarriesItsNameVersionAndExportedNames) {
+    // An engine built against the exported classes links these names.
+    for (const char* name : {"_ZN6Repeat13setDayPatternEPi", "_ZNK6Repeat13getDayPatternEPi"})
+        EXPECT_NE(nullptr, procedure<void (*)()>(module_, name)) << name;
     char name[32] = {};
     EXPECT_EQ(8, ::LoadStringA(module_, 100, name, sizeof name));
     EXPECT_STREQ("Brannock", name);
@@ -181,21 +171,188 @@ TEST_F(LoadedAddin, CarriesItsNameAndVersion) {
     std::vector<char> block(::GetFileVersionInfoSizeA(copy_.dllPath().c_str(), nullptr));
     ASSERT_FALSE(block.empty());
     ASSERT_TRUE(::GetFileVersionInfoA(copy_.dllPath().c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
+    void* found = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", &found, &length));
+    const auto* fixed = static_cast<VS_FIXEDFILEINFO*>(found);
     EXPECT_EQ(MAKELONG(1, 7), fixed->dwFileVersionMS);
     EXPECT_EQ(MAKELONG(111, 0), fixed->dwFileVersionLS);
     EXPECT_TRUE(fixed->dwFileVersionMS == fixed->dwProductVersionMS &&
                 fixed->dwFileVersionLS == fixed->dwProductVersionLS);
-    WORD* translation = nullptr;
-    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                                 &length));
-    EXPECT_EQ(MAKELONG(0x0409, 1252), *reinterpret_cast<DWORD*>(translation));
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &found, &length));
+    EXPECT_EQ(MAKELONG(0x0409, 1252), *static_cast<DWORD*>(found));
     const std::pair<const char*, const char*> strings[] = {
         {"FileDescription", "BRANNOCK module"}, {"InternalName", "BRANNOCK"}, {"OriginalFilename", "Brannock.dll"},
         {"FileVersion", "7.1.0.111"},           {"ProductVersion", "7.1.0.111"}};
-    for (const auto& [key, value] : strings) EXPECT_EQ(value, versionString(block, key)) << key;
+    for (const auto& [key, value] : strings) {
+        const std::string path = std::string("\\StringFileInfo\\040904e4\\") + key;
+        ASSERT_TRUE(::VerQueryValueA(block.data(), path.c_str(), &found, &length)) << key;
+        EXPECT_STREQ(value, static_cast<const char*>(found));
+    }
+}
+
+// ---- Registration ----------------------------------------------------------
+
+bool keyExists(const std::string& path) {
+    win::UniqueRegKey key;
+    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+// The value `name` (null: the default value) of a key under HKEY_CLASSES_ROOT;
+// "<missing>" when it is not there or not REG_SZ.
+std::string value(const std::string& path, const char* name = nullptr) {
+    char data[MAX_PATH * 2] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    const LSTATUS status = ::RegGetValueA(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_ANY, &type, data, &size);
+    return status == ERROR_SUCCESS && type == REG_SZ ? data : "<missing>";
+}
+
+// The names of the subkeys of a key under HKEY_CLASSES_ROOT, then the number
+// of its values.
+std::vector<std::string> contents(const std::string& path) {
+    std::vector<std::string> names;
+    win::UniqueRegKey key;
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return names;
+    char name[MAX_PATH];
+    for (DWORD i = 0, size = MAX_PATH;
+         ::RegEnumKeyExA(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, size = MAX_PATH)
+        names.push_back(name);
+    DWORD values = 0;
+    ::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                       nullptr, nullptr);
+    names.push_back(std::to_string(values));
+    return names;
+}
+
+void expectClassRegistered(const std::string& dll) {
+    const std::string cls = std::string("CLSID\\") + kClassId;
+    const std::string progId = "Brannock.BrannockAddin";
+    const std::tuple<std::string, const char*, std::string> values[] = {
+        {progId + ".1", nullptr, "Brannock Addin Class"}, {progId + ".1\\CLSID", nullptr, kClassId},
+        {progId, nullptr, "Brannock Addin Class"},        {progId + "\\CLSID", nullptr, kClassId},
+        {progId + "\\CurVer", nullptr, progId + ".1"},    {cls, nullptr, "Brannock Addin Class"},
+        {cls + "\\ProgID", nullptr, progId + ".1"},       {cls + "\\VersionIndependentProgID", nullptr, progId},
+        {cls + "\\InprocServer32", nullptr, dll},         {cls + "\\InprocServer32", "ThreadingModel", "Apartment"},
+        {cls + "\\TypeLib", nullptr, kTypeLibrary}};
+    for (const auto& [path, name, expected] : values) EXPECT_EQ(expected, value(path, name)) << path;
+    EXPECT_EQ((std::vector<std::string>{"0"}), contents(cls + "\\Programmable"));
+    EXPECT_EQ((std::vector<std::string>{"InprocServer32", "ProgID", "Programmable", "TypeLib",
+                                        "VersionIndependentProgID", "1"}),
+              contents(cls));
+    EXPECT_TRUE(keyExists(std::string("TypeLib\\") + kTypeLibrary + "\\1.0"));
+}
+
+void expectNothingRegistered() {
+    for (const std::string key : {"Brannock.BrannockAddin.1", "Brannock.BrannockAddin"}) EXPECT_FALSE(keyExists(key));
+    EXPECT_FALSE(keyExists(std::string("CLSID\\") + kClassId));
+    EXPECT_FALSE(keyExists(std::string("TypeLib\\") + kTypeLibrary));
+    EXPECT_TRUE(keyExists("CLSID"));
+}
+
+// The add-in list stand-in, registered in the prefix for the life of the
+// object, logging into the copy's folder; `failing` names the method that
+// fails. The log is the list's contents.
+class AddinListStandin {
+public:
+    explicit AddinListStandin(const DllCopy& copy)
+        : dll_(copy.folder().file("addin_list_standin.dll")), log_(copy.folder().file("addin_list.log")) {
+        copy.addFile("addin_list_standin.dll");
+        ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_LOG", log_.c_str());
+        EXPECT_EQ(0u, runRegsvr32(dll_));
+    }
+    ~AddinListStandin() {
+        runRegsvr32(dll_, true);
+        ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_LOG", nullptr);
+        failing(nullptr);
+    }
+    void failing(const char* method) const { ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_FAIL", method); }
+    /// Every call logged so far.
+    std::string log() const { return readTextFile(log_); }
+
+private:
+    std::string dll_;
+    std::string log_;
+};
+
+// The log lines of the three calls for the test's class identifier.
+const std::string findCall = std::string("find ") + kClassId + "\n";
+const std::string addCall = std::string("add ") + kClassId + " Brannock Addin\n";
+const std::string removeCall = std::string("remove ") + kClassId + "\n";
+
+TEST(Registration, WritesExactlyTheClassKeysRewritesThemAndKeepsTheAddinListCurrent) {
+    DllCopy copy("{6a7b8c9d-0e1f-4a2b-8c3d-4e5f6a7b8c9d}");  // read in lower case, written in upper
+    ASSERT_EQ(0u, runRegsvr32(copy.dllPath())) << "without Palm Desktop's add-in list";
+    expectClassRegistered(copy.dllPath());
+
+    AddinListStandin list(copy);
+    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
+    EXPECT_EQ(findCall + addCall, list.log());
+    ::RegSetValueA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kClassId + "\\Stray").c_str(), REG_SZ, "x", 1);
+    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
+    expectClassRegistered(copy.dllPath());
+    const std::string registeredTwice = findCall + addCall + findCall + removeCall + addCall;
+    EXPECT_EQ(registeredTwice, list.log());
+
+    ASSERT_EQ(0u, runRegsvr32(copy.dllPath(), true));
+    expectNothingRegistered();
+    EXPECT_EQ(registeredTwice + findCall + removeCall, list.log());
+    EXPECT_NE(0u, runRegsvr32(copy.dllPath(), true)) << "nothing to unregister";
+    EXPECT_EQ(registeredTwice + findCall + removeCall, list.log()) << "a failed COM step skips the list";
+}
+
+TEST(Registration, AFailingListCallEndsTheListStepQuietly) {
+    DllCopy copy(kClassId);
+    AddinListStandin list(copy);
+    list.failing("find");
+    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
+    EXPECT_EQ(findCall.substr(0, findCall.size() - 1) + " failed\n", list.log());
+    expectClassRegistered(copy.dllPath());
+
+    list.failing(nullptr);
+    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
+    list.failing("remove");
+    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
+    EXPECT_EQ("find " + std::string(kClassId) + " failed\n" + findCall + addCall + findCall + "remove " + kClassId +
+                  " failed\n",
+              list.log());
+    list.failing(nullptr);
+    ASSERT_EQ(0u, runRegsvr32(copy.dllPath(), true));
+}
+
+// This thread has not initialised COM, and the DLL's path holds an
+// apostrophe, which the registration script quotes with.
+TEST(Registration, WorksWithoutComAndFromAPathWithAnApostrophe) {
+    DllCopy copy(kClassId, {}, "brannock's-");
+    HMODULE module = ::LoadLibraryA(copy.dllPath().c_str());
+    ASSERT_NE(nullptr, module);
+    EXPECT_EQ(S_OK, procedure<EntryPoint>(module, "DllRegisterServer")());
+    expectClassRegistered(copy.dllPath());
+
+    // A second copy's object takes its type information from the library
+    // registered by the first, which the cache hands out as one object.
+    DllCopy other(kClassId);
+    HMODULE otherModule = ::LoadLibraryA(other.dllPath().c_str());
+    ASSERT_NE(nullptr, otherModule);
+    {
+        win::ComPtr<IClassFactory> factory;
+        ASSERT_EQ(S_OK, procedure<GetClassObject>(otherModule, "DllGetClassObject")(
+                            CLSID_BrannockAddin, IID_IClassFactory, factory.putVoid()));
+        win::ComPtr<IDispatch> addin;
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDispatch, addin.putVoid()));
+        win::ComPtr<ITypeInfo> info;
+        ASSERT_EQ(S_OK, addin->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put()));
+        win::ComPtr<ITypeLib> used, registered;
+        UINT index = 0;
+        ASSERT_EQ(S_OK, info->GetContainingTypeLib(used.put(), &index));
+        ASSERT_EQ(S_OK, ::LoadRegTypeLib(LIBID_BrannockAddinLib, 1, 0, 0x0409, registered.put()));
+        EXPECT_EQ(registered.get(), used.get());
+    }
+    ::FreeLibrary(otherModule);
+    EXPECT_EQ(S_OK, procedure<EntryPoint>(module, "DllUnregisterServer")());
+    expectNothingRegistered();
+    ::FreeLibrary(module);
 }
 
 }  // namespace
