@@ -3,7 +3,8 @@
 // an entry's remove (slot 17) appends one line to the file named by
 // BRANNOCK_ADDIN_LIST_LOG: "find ID", "add ID NAME", "remove ID", ending
 // " failed" when BRANNOCK_ADDIN_LIST_FAIL names the method, which then
-// answers E_FAIL. The list holds the ids added and not removed since.
+// answers E_FAIL. The list holds the ids added and not removed since. The
+// test registers the class itself.
 
 #include <objbase.h>
 #include <oleauto.h>
@@ -16,8 +17,6 @@ namespace {
 const CLSID CLSID_AddinList = {0xBE44897A, 0xEB38, 0x11D5, {0x82, 0x3F, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
 const IID IID_AddinList = {0xBE448979, 0xEB38, 0x11D5, {0x82, 0x3F, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
 const IID IID_AddinEntry = {0x5DBF9006, 0xEE9F, 0x11D5, {0x82, 0x41, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
-const wchar_t kClassKey[] = L"CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}";
-HMODULE standinModule = nullptr;
 
 std::string environment(const char* name) {
     char value[MAX_PATH] = {};
@@ -132,28 +131,9 @@ public:
 
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) standinModule = instance;
-    return TRUE;
-}
-
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
     *ppv = nullptr;
     return rclsid == CLSID_AddinList ? factory.QueryInterface(riid, ppv) : CLASS_E_CLASSNOTAVAILABLE;
 }
 
 STDAPI DllCanUnloadNow() { return S_FALSE; }
-
-STDAPI DllRegisterServer() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameW(standinModule, path, MAX_PATH);
-    const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
-    LSTATUS status = ::RegSetKeyValueW(HKEY_CLASSES_ROOT, server.c_str(), nullptr, REG_SZ, path,
-                                       static_cast<DWORD>((n + 1) * sizeof(wchar_t)));
-    if (status == ERROR_SUCCESS)
-        status = ::RegSetKeyValueW(HKEY_CLASSES_ROOT, server.c_str(), L"ThreadingModel", REG_SZ, L"Apartment",
-                                   sizeof L"Apartment");
-    return HRESULT_FROM_WIN32(status);
-}
-
-STDAPI DllUnregisterServer() { return HRESULT_FROM_WIN32(::RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey)); }

@@ -23,6 +23,7 @@ constexpr char kClassId[] = "{6A7B8C9D-0E1F-4A2B-8C3D-4E5F6A7B8C9D}";
 const CLSID kConfigured = {0x6A7B8C9D, 0x0E1F, 0x4A2B, {0x8C, 0x3D, 0x4E, 0x5F, 0x6A, 0x7B, 0x8C, 0x9D}};
 const CLSID kThird = {0x00000000, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x44, 0x44, 0x44, 0x44}};
 constexpr char kTypeLibrary[] = "{B0D27AF3-7196-450B-9990-C70D233DCB82}";
+constexpr char kListClass[] = "CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}";  // Palm Desktop's add-in list
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using EntryPoint = HRESULT(STDAPICALLTYPE*)();
@@ -256,14 +257,17 @@ void expectNothingRegistered() {
 // fails. The log is the list's contents.
 class AddinListStandin {
 public:
-    explicit AddinListStandin(const DllCopy& copy)
-        : dll_(copy.folder().file("addin_list_standin.dll")), log_(copy.folder().file("addin_list.log")) {
+    explicit AddinListStandin(const DllCopy& copy) : log_(copy.folder().file("addin_list.log")) {
         copy.addFile("addin_list_standin.dll");
         ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_LOG", log_.c_str());
-        EXPECT_EQ(0u, runRegsvr32(dll_));
+        const std::string dll = copy.folder().file("addin_list_standin.dll");
+        const std::string server = kListClass + std::string("\\InprocServer32");
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CLASSES_ROOT, server.c_str(), nullptr, REG_SZ, dll.c_str(),
+                                                   static_cast<DWORD>(dll.size() + 1)));
+        ::RegSetKeyValueA(HKEY_CLASSES_ROOT, server.c_str(), "ThreadingModel", REG_SZ, "Apartment", 10);
     }
     ~AddinListStandin() {
-        runRegsvr32(dll_, true);
+        ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kListClass);
         ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_LOG", nullptr);
         failing(nullptr);
     }
@@ -272,7 +276,6 @@ public:
     std::string log() const { return readTextFile(log_); }
 
 private:
-    std::string dll_;
     std::string log_;
 };
 

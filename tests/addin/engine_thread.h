@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -32,35 +31,23 @@ public:
         : thread_([this, operation, after] {
               CommandMaster master;
               for (int left = after; !abandon_ && left > 0;) {
-                  const ResponseCode result = operation(master);
-                  std::lock_guard<std::mutex> lock(mutex_);
-                  results_.push_back(result);
-                  if (result == ResponsePalmDesktopClosed || left < after) --left;
+                  results_.push_back(operation(master));
+                  if (results_.back() == ResponsePalmDesktopClosed || left < after) --left;
               }
               ended_ = true;
           }) {}
-    ~EngineThread() {
-        abandon_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    /// The number of results so far.
-    std::size_t size() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return results_.size();
-    }
+    ~EngineThread() { finish(0); }
     /// Waits (pumping messages) up to `mostMs` for the engine's end; its results.
     std::vector<ResponseCode> finish(DWORD mostMs) {
         for (DWORD waited = 0; waited < mostMs && !ended_; waited += 20) pumpMessages(20);
         abandon_ = true;
-        thread_.join();
+        if (thread_.joinable()) thread_.join();
         return results_;
     }
 
 private:
-    std::atomic<bool> abandon_{false};
-    std::atomic<bool> ended_{false};
-    std::mutex mutex_;
-    std::vector<ResponseCode> results_;
+    std::atomic<bool> abandon_{false}, ended_{false};
+    std::vector<ResponseCode> results_;  // the thread's alone until it has ended
     std::thread thread_;
 };
 
