@@ -8,6 +8,7 @@
 #include <oleauto.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -199,56 +200,52 @@ bool keyExists(const std::string& path) {
     return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-// The value `name` (null: the default value) of a key under HKEY_CLASSES_ROOT;
-// "<missing>" when it is not there or not REG_SZ.
-std::string value(const std::string& path, const char* name = nullptr) {
-    char data[MAX_PATH * 2] = {};
-    DWORD size = sizeof data;
-    DWORD type = 0;
-    const LSTATUS status = ::RegGetValueA(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_ANY, &type, data, &size);
-    return status == ERROR_SUCCESS && type == REG_SZ ? data : "<missing>";
-}
-
-// The names of the subkeys of a key under HKEY_CLASSES_ROOT, then the number
-// of its values.
-std::vector<std::string> contents(const std::string& path) {
-    std::vector<std::string> names;
+// Every value in and below the key `path` of HKEY_CLASSES_ROOT as
+// "KEY\NAME=DATA" ("@" names the default value; DATA of REG_SZ values
+// only), and every key without values as "KEY"; sorted, empty when the key
+// is missing.
+std::vector<std::string> registryLines(const std::string& path) {
+    std::vector<std::string> lines;
     win::UniqueRegKey key;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return names;
-    char name[MAX_PATH];
-    for (DWORD i = 0, size = MAX_PATH;
-         ::RegEnumKeyExA(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, size = MAX_PATH)
-        names.push_back(name);
-    DWORD values = 0;
-    ::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                       nullptr, nullptr);
-    names.push_back(std::to_string(values));
-    return names;
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return lines;
+    char name[MAX_PATH], data[MAX_PATH * 2];
+    DWORD size = MAX_PATH, dataSize = sizeof data, type = 0;
+    for (DWORD i = 0; ::RegEnumValueA(key.get(), i, name, &size, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                                      &dataSize) == ERROR_SUCCESS;
+         ++i, size = MAX_PATH, dataSize = sizeof data)
+        lines.push_back(path + "\\" + (*name ? name : "@") + "=" + (type == REG_SZ ? data : "?"));
+    if (lines.empty()) lines.push_back(path);
+    for (DWORD i = 0; size = MAX_PATH,
+               ::RegEnumKeyExA(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i) {
+        const std::vector<std::string> below = registryLines(path + "\\" + name);
+        lines.insert(lines.end(), below.begin(), below.end());
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 void expectClassRegistered(const std::string& dll) {
-    const std::string cls = std::string("CLSID\\") + kClassId;
-    const std::string progId = "Brannock.BrannockAddin";
-    const std::tuple<std::string, const char*, std::string> values[] = {
-        {progId + ".1", nullptr, "Brannock Addin Class"}, {progId + ".1\\CLSID", nullptr, kClassId},
-        {progId, nullptr, "Brannock Addin Class"},        {progId + "\\CLSID", nullptr, kClassId},
-        {progId + "\\CurVer", nullptr, progId + ".1"},    {cls, nullptr, "Brannock Addin Class"},
-        {cls + "\\ProgID", nullptr, progId + ".1"},       {cls + "\\VersionIndependentProgID", nullptr, progId},
-        {cls + "\\InprocServer32", nullptr, dll},         {cls + "\\InprocServer32", "ThreadingModel", "Apartment"},
-        {cls + "\\TypeLib", nullptr, kTypeLibrary}};
-    for (const auto& [path, name, expected] : values) EXPECT_EQ(expected, value(path, name)) << path;
-    EXPECT_EQ((std::vector<std::string>{"0"}), contents(cls + "\\Programmable"));
-    EXPECT_EQ((std::vector<std::string>{"InprocServer32", "ProgID", "Programmable", "TypeLib",
-                                        "VersionIndependentProgID", "1"}),
-              contents(cls));
+    const std::string cls = std::string("CLSID\\") + kClassId, progId = "Brannock.BrannockAddin";
+    const std::string name = "Brannock Addin Class";
+    const std::pair<std::string, std::vector<std::string>> trees[] = {
+        {progId + ".1", {progId + ".1\\@=" + name, progId + ".1\\CLSID\\@=" + kClassId}},
+        {progId,
+         {progId + "\\@=" + name, progId + "\\CLSID\\@=" + kClassId, progId + "\\CurVer\\@=" + progId + ".1"}},
+        {cls,
+         {cls + "\\@=" + name, cls + "\\InprocServer32\\@=" + dll,
+          cls + "\\InprocServer32\\ThreadingModel=Apartment", cls + "\\ProgID\\@=" + progId + ".1",
+          cls + "\\Programmable", cls + "\\TypeLib\\@=" + kTypeLibrary,
+          cls + "\\VersionIndependentProgID\\@=" + progId}},
+    };
+    for (const auto& [path, expected] : trees) EXPECT_EQ(expected, registryLines(path));
     EXPECT_TRUE(keyExists(std::string("TypeLib\\") + kTypeLibrary + "\\1.0"));
 }
 
 void expectNothingRegistered() {
-    for (const std::string key : {"Brannock.BrannockAddin.1", "Brannock.BrannockAddin"}) EXPECT_FALSE(keyExists(key));
-    EXPECT_FALSE(keyExists(std::string("CLSID\\") + kClassId));
-    EXPECT_FALSE(keyExists(std::string("TypeLib\\") + kTypeLibrary));
+    for (const std::string& path : {std::string("Brannock.BrannockAddin.1"), std::string("Brannock.BrannockAddin"),
+                                   std::string("CLSID\\") + kClassId, std::string("TypeLib\\") + kTypeLibrary})
+        EXPECT_FALSE(keyExists(path)) << path;
     EXPECT_TRUE(keyExists("CLSID"));
 }
 

@@ -99,7 +99,8 @@ protected:
     /// A failed OnInitialize: *pbSuccess 0 and one box with the error's text.
     void expectFailedStart(IDispatch& in, HRESULT error) {
         EXPECT_EQ(0, initialize(in));
-        EXPECT_EQ(std::vector<std::string>{"0 addin_object_test: " + win::ComError(error).message() + " 0"}, shownBoxes);
+        const std::string box = "0 addin_object_test: " + win::ComError(error).message() + " 0";
+        EXPECT_EQ(std::vector<std::string>{box}, shownBoxes);
     }
 
     const std::string suffix = isolateChannel();
