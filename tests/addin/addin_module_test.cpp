@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -24,7 +25,6 @@ constexpr char kClassId[] = "{6A7B8C9D-0E1F-4A2B-8C3D-4E5F6A7B8C9D}";
 const CLSID kConfigured = {0x6A7B8C9D, 0x0E1F, 0x4A2B, {0x8C, 0x3D, 0x4E, 0x5F, 0x6A, 0x7B, 0x8C, 0x9D}};
 const CLSID kThird = {0x00000000, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x44, 0x44, 0x44, 0x44}};
 constexpr char kTypeLibrary[] = "{B0D27AF3-7196-450B-9990-C70D233DCB82}";
-constexpr char kListClass[] = "CLSID\\{BE44897A-EB38-11D5-823F-00C04FA03755}";  // Palm Desktop's add-in list
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using EntryPoint = HRESULT(STDAPICALLTYPE*)();
@@ -249,32 +249,138 @@ void expectNothingRegistered() {
     EXPECT_TRUE(keyExists("CLSID"));
 }
 
-// The add-in list stand-in, registered in the prefix for the life of the
-// object, logging into the copy's folder; `failing` names the method that
-// fails. The log is the list's contents.
-class AddinListStandin {
+// ---- Palm Desktop's add-in list, stood in for in this process --------------
+
+const CLSID CLSID_AddinList = {0xBE44897A, 0xEB38, 0x11D5, {0x82, 0x3F, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
+const IID IID_AddinList = {0xBE448979, 0xEB38, 0x11D5, {0x82, 0x3F, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
+const IID IID_AddinEntry = {0x5DBF9006, 0xEE9F, 0x11D5, {0x82, 0x41, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
+
+// Every call of the list's add (slot 17) and find (slot 19) and of an
+// entry's remove (slot 17): "find ID", "add ID NAME", "remove ID", ending
+// " failed" when `failingCall` names the method, which then answers E_FAIL.
+std::string listLog, failingCall;
+std::set<std::string> listed;  // the ids added and not removed since
+
+HRESULT logCall(const std::string& method, const std::string& arguments) {
+    const bool fail = failingCall == method;
+    listLog += method + " " + arguments + (fail ? " failed\n" : "\n");
+    return fail ? E_FAIL : S_OK;
+}
+
+std::string narrow(BSTR text) {
+    std::string out;
+    for (UINT i = 0; i < ::SysStringLen(text); ++i) out += static_cast<char>(text[i]);
+    return out;
+}
+
+#define UNUSED_SLOT(n) \
+    virtual HRESULT STDMETHODCALLTYPE unused##n() { return E_NOTIMPL; }
+
+// IDispatch without type information, with the slots 7 to 16 that the
+// add-in does not call: the base of the list and its entries.
+template <typename Derived, const IID& interfaceId>
+class Dispatch : public IDispatch {
 public:
-    explicit AddinListStandin(const DllCopy& copy) : log_(copy.folder().file("addin_list.log")) {
-        copy.addFile("addin_list_standin.dll");
-        ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_LOG", log_.c_str());
-        const std::string dll = copy.folder().file("addin_list_standin.dll");
-        const std::string server = kListClass + std::string("\\InprocServer32");
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CLASSES_ROOT, server.c_str(), nullptr, REG_SZ, dll.c_str(),
-                                                   static_cast<DWORD>(dll.size() + 1)));
-        ::RegSetKeyValueA(HKEY_CLASSES_ROOT, server.c_str(), "ThreadingModel", REG_SZ, "Apartment", 10);
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        const bool known = riid == IID_IUnknown || riid == IID_IDispatch || riid == interfaceId;
+        *ppv = known ? this : nullptr;
+        if (known) AddRef();
+        return known ? S_OK : E_NOINTERFACE;
     }
-    ~AddinListStandin() {
-        ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kListClass);
-        ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_LOG", nullptr);
-        failing(nullptr);
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG count = --references_;
+        if (count == 0) delete static_cast<Derived*>(this);
+        return count;
     }
-    void failing(const char* method) const { ::SetEnvironmentVariableA("BRANNOCK_ADDIN_LIST_FAIL", method); }
-    /// Every call logged so far.
-    std::string log() const { return readTextFile(log_); }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    UNUSED_SLOT(7) UNUSED_SLOT(8) UNUSED_SLOT(9) UNUSED_SLOT(10) UNUSED_SLOT(11)
+    UNUSED_SLOT(12) UNUSED_SLOT(13) UNUSED_SLOT(14) UNUSED_SLOT(15) UNUSED_SLOT(16)
+
+protected:
+    ~Dispatch() = default;  // not virtual: a destructor slot would shift the methods
 
 private:
-    std::string log_;
+    ULONG references_ = 1;
 };
+
+class AddinEntry final : public Dispatch<AddinEntry, IID_AddinEntry> {
+public:
+    explicit AddinEntry(std::string id) : id_(std::move(id)) {}
+    virtual HRESULT STDMETHODCALLTYPE remove() {
+        const HRESULT hr = logCall("remove", id_);
+        if (SUCCEEDED(hr)) listed.erase(id_);
+        return hr;
+    }
+
+private:
+    std::string id_;
+};
+
+class AddinList final : public Dispatch<AddinList, IID_AddinList> {
+public:
+    virtual HRESULT STDMETHODCALLTYPE add(BSTR id, BSTR name, IDispatch** entry) {
+        const HRESULT hr = logCall("add", narrow(id) + " " + narrow(name));
+        if (SUCCEEDED(hr)) listed.insert(narrow(id));
+        *entry = SUCCEEDED(hr) ? new AddinEntry(narrow(id)) : nullptr;
+        return hr;
+    }
+    UNUSED_SLOT(18)
+    virtual HRESULT STDMETHODCALLTYPE find(BSTR id, IDispatch** entry) {
+        const HRESULT hr = logCall("find", narrow(id));
+        *entry = SUCCEEDED(hr) && listed.count(narrow(id)) ? new AddinEntry(narrow(id)) : nullptr;
+        return hr;
+    }
+};
+
+// The list's class object, registered for this thread's apartment while
+// the object lives; the log and the list start empty.
+class AddinListStandin final : public IClassFactory {
+public:
+    AddinListStandin() {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        EXPECT_EQ(S_OK, ::CoRegisterClassObject(CLSID_AddinList, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                                &cookie_));
+        listLog.clear();
+        listed.clear();
+    }
+    ~AddinListStandin() {
+        ::CoRevokeClassObject(cookie_);
+        ::CoUninitialize();
+        failingCall.clear();
+    }
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        const bool known = riid == IID_IUnknown || riid == IID_IClassFactory;
+        *ppv = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown*, REFIID riid, void** ppv) override {
+        AddinList* list = new AddinList();
+        const HRESULT hr = list->QueryInterface(riid, ppv);
+        list->Release();
+        return hr;
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+private:
+    DWORD cookie_ = 0;
+};
+
+/// Loads `copy`, calls its DllRegisterServer (DllUnregisterServer when
+/// `unregister`) and unloads it again.
+HRESULT registerCopy(const DllCopy& copy, bool unregister = false) {
+    const HMODULE module = ::LoadLibraryA(copy.dllPath().c_str());
+    const HRESULT hr = procedure<EntryPoint>(module, unregister ? "DllUnregisterServer" : "DllRegisterServer")();
+    ::FreeLibrary(module);
+    return hr;
+}
 
 // The log lines of the three calls for the test's class identifier.
 const std::string findCall = std::string("find ") + kClassId + "\n";
@@ -283,42 +389,42 @@ const std::string removeCall = std::string("remove ") + kClassId + "\n";
 
 TEST(Registration, WritesExactlyTheClassKeysRewritesThemAndKeepsTheAddinListCurrent) {
     DllCopy copy("{6a7b8c9d-0e1f-4a2b-8c3d-4e5f6a7b8c9d}");  // read in lower case, written in upper
-    ASSERT_EQ(0u, runRegsvr32(copy.dllPath())) << "without Palm Desktop's add-in list";
+    ASSERT_EQ(S_OK, registerCopy(copy)) << "without Palm Desktop's add-in list";
     expectClassRegistered(copy.dllPath());
 
-    AddinListStandin list(copy);
-    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
-    EXPECT_EQ(findCall + addCall, list.log());
+    AddinListStandin list;
+    ASSERT_EQ(S_OK, registerCopy(copy));
+    EXPECT_EQ(findCall + addCall, listLog);
     ::RegSetValueA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kClassId + "\\Stray").c_str(), REG_SZ, "x", 1);
-    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
+    ASSERT_EQ(S_OK, registerCopy(copy));
     expectClassRegistered(copy.dllPath());
     const std::string registeredTwice = findCall + addCall + findCall + removeCall + addCall;
-    EXPECT_EQ(registeredTwice, list.log());
+    EXPECT_EQ(registeredTwice, listLog);
 
-    ASSERT_EQ(0u, runRegsvr32(copy.dllPath(), true));
+    ASSERT_EQ(S_OK, registerCopy(copy, true));
     expectNothingRegistered();
-    EXPECT_EQ(registeredTwice + findCall + removeCall, list.log());
-    EXPECT_NE(0u, runRegsvr32(copy.dllPath(), true)) << "nothing to unregister";
-    EXPECT_EQ(registeredTwice + findCall + removeCall, list.log()) << "a failed COM step skips the list";
+    EXPECT_EQ(registeredTwice + findCall + removeCall, listLog);
+    EXPECT_NE(S_OK, registerCopy(copy, true)) << "nothing to unregister";
+    EXPECT_EQ(registeredTwice + findCall + removeCall, listLog) << "a failed COM step skips the list";
 }
 
 TEST(Registration, AFailingListCallEndsTheListStepQuietly) {
     DllCopy copy(kClassId);
-    AddinListStandin list(copy);
-    list.failing("find");
-    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
-    EXPECT_EQ(findCall.substr(0, findCall.size() - 1) + " failed\n", list.log());
+    AddinListStandin list;
+    failingCall = "find";
+    ASSERT_EQ(S_OK, registerCopy(copy));
+    EXPECT_EQ("find " + std::string(kClassId) + " failed\n", listLog);
     expectClassRegistered(copy.dllPath());
 
-    list.failing(nullptr);
-    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
-    list.failing("remove");
-    ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
+    failingCall.clear();
+    ASSERT_EQ(S_OK, registerCopy(copy));
+    failingCall = "remove";
+    ASSERT_EQ(S_OK, registerCopy(copy));
     EXPECT_EQ("find " + std::string(kClassId) + " failed\n" + findCall + addCall + findCall + "remove " + kClassId +
                   " failed\n",
-              list.log());
-    list.failing(nullptr);
-    ASSERT_EQ(0u, runRegsvr32(copy.dllPath(), true));
+              listLog);
+    failingCall.clear();
+    ASSERT_EQ(S_OK, registerCopy(copy, true));
 }
 
 // This thread has not initialised COM, and the DLL's path holds an
