@@ -267,11 +267,7 @@ HRESULT logCall(const std::string& method, const std::string& arguments) {
     return fail ? E_FAIL : S_OK;
 }
 
-std::string narrow(BSTR text) {
-    std::string out;
-    for (UINT i = 0; i < ::SysStringLen(text); ++i) out += static_cast<char>(text[i]);
-    return out;
-}
+std::string narrow(BSTR text) { return std::string(text, text + ::SysStringLen(text)); }
 
 #define UNUSED_SLOT(n) \
     virtual HRESULT STDMETHODCALLTYPE unused##n() { return E_NOTIMPL; }
