@@ -29,7 +29,7 @@ constexpr char kTypeLibrary[] = "{B0D27AF3-7196-450B-9990-C70D233DCB82}";
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using EntryPoint = HRESULT(STDAPICALLTYPE*)();
 
-/// A copy of the DLL, loaded; COM initialised on this thread unless `withoutCom`.
+/// A copy of the DLL, loaded, with COM initialised on this thread.
 class LoadedAddin : public ::testing::Test {
 protected:
     void SetUp() override {
