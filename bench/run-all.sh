@@ -11,7 +11,10 @@
 #   3. export and import per record of the contact handler against the
 #      stand-in in one process, 100 to 10,000 contacts (section_bench.exe);
 #   4. export and import end to end: brannock_cli against the stand-in host
-#      through the registered add-in, for 100 and 400 contacts.
+#      through the registered add-in, for 100 and 400 contacts;
+#   5. the add-in started and stopped 40 times under load: handles and
+#      private bytes (addin_shutdown_bench.exe; fails on a lost closing or
+#      growing handles).
 #
 # Usage: bench/run-all.sh BUILD_DIR
 #   ./run bench builds first and starts the prefixes' wineservers; each
@@ -104,3 +107,6 @@ end_to_end() {
 }
 for t in "${trees[@]}"; do use_tree "$t"; end_to_end; done
 echo "(each figure includes one start of brannock_cli under wine64, about 0.3 s)"
+
+heading "5. Add-in shutdown under load, 40 cycles (under wine64)"
+for t in "${trees[@]}"; do use_tree "$t"; "$wine" "$build/$t/bin/addin_shutdown_bench.exe"; done

@@ -20,7 +20,6 @@
 namespace {
 
 constexpr char kClassId[] = "{E2E0A1B2-C3D4-4E5F-8A9B-0C1D2E3F4A5B}";
-constexpr char kClassIdLowerCase[] = "{e2e0a1b2-c3d4-4e5f-8a9b-0c1d2e3f4a5b}";
 constexpr char kInitializeEvent[] = "Marrowvelle_Tesk_PDAddinInitializeEvent";
 constexpr char kSiblingClassKey[] = "SOFTWARE\\Classes\\CLSID\\{7A1C0DE5-0000-4000-8000-00000000E2E0}";
 
@@ -29,45 +28,37 @@ bool keyExists(const std::string& path) {
     return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-bool objectExists(const std::string& eventName) {
-    return win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, eventName.c_str())).operator bool();
-}
-
-bool waitUntil(bool (*condition)(), DWORD timeoutMs) {
-    for (DWORD waited = 0; waited < timeoutMs && !condition(); waited += 50) ::Sleep(50);
-    return condition();
+bool eventExists(const std::string& name) {
+    return bool(win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, name.c_str())));
 }
 
 TEST(EndToEnd, EngineExportsFromTheStandinDesktopAndLearnsOnceThatItClosed) {
-    DllCopy copy(kClassIdLowerCase, "Tarnwick.dll={7a1c0de5-0000-4000-8000-00000000e2e0}\r\n");
+    // Both identifiers in lower case; the add-in names its channel after its
+    // own in upper-case registry form.
+    DllCopy copy("{e2e0a1b2-c3d4-4e5f-8a9b-0c1d2e3f4a5b}", "Tarnwick.dll={7a1c0de5-0000-4000-8000-00000000e2e0}\r\n");
     ASSERT_EQ(0u, runRegsvr32(copy.dllPath()));
     const std::string marker = std::string(kSiblingClassKey) + "\\Palm AddIn";
     ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueA(HKEY_LOCAL_MACHINE, marker.c_str(), REG_SZ, "", 0));
     appendChannelNameSuffix(kClassId);
-
     {
         // The stand-in Palm Desktop process, stopped through its named event
         // (at the latest when this block is left).
         const char stopEvent[] = "Brannock_EndToEnd_StopHost";
         const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, stopEvent));
-        std::future<DWORD> host =
-            std::async(std::launch::async, runProgram,
-                       "\"" + programFolder() + "standin_host.exe\" --clsid " + kClassIdLowerCase +
-                           " --sample-contacts 3 --stop-event " + stopEvent,
-                       60000);
+        std::future<DWORD> host = std::async(std::launch::async, runProgram,
+                                             "\"" + programFolder() + "standin_host.exe\" --clsid " + kClassId +
+                                                 " --sample-contacts 3 --stop-event " + stopEvent,
+                                             60000);
         const struct StopOnLeave {
             HANDLE event;
             ~StopOnLeave() { ::SetEvent(event); }
         } stopOnLeave{stop.get()};
-        ASSERT_TRUE(waitUntil([] { return objectExists(kInitializeEvent); }, 30000));
-
-        // The add-in named its channel after the configured identifier, in
-        // upper-case registry form.
-        EXPECT_TRUE(objectExists(std::string("Marrowvelle_Tesk_Master") + kClassId));
-        EXPECT_TRUE(objectExists(std::string("Marrowvelle_Tesk_Slave") + kClassId));
-        EXPECT_TRUE(win::UniqueHandle(::OpenFileMappingA(FILE_MAP_READ, FALSE,
-                                                         (std::string("Marrowvelle_Tesk_SharedZone") + kClassId).c_str()))
-                        .operator bool());
+        for (int waited = 0; waited < 600 && !eventExists(kInitializeEvent); ++waited) ::Sleep(50);
+        ASSERT_TRUE(eventExists(kInitializeEvent));
+        for (const char* name : {"Marrowvelle_Tesk_Master", "Marrowvelle_Tesk_Slave"})
+            EXPECT_TRUE(eventExists(name + std::string(kClassId))) << name;
+        EXPECT_TRUE(win::UniqueHandle(::OpenFileMappingA(
+            FILE_MAP_READ, FALSE, (std::string("Marrowvelle_Tesk_SharedZone") + kClassId).c_str())));
 
         CommandMaster master;
         // The first command waits out the worker's ten seconds.
@@ -85,10 +76,9 @@ TEST(EndToEnd, EngineExportsFromTheStandinDesktopAndLearnsOnceThatItClosed) {
 
         ::SetEvent(stop.get());
         EXPECT_EQ(0u, host.get());
-        EXPECT_FALSE(objectExists(kInitializeEvent));
+        EXPECT_FALSE(eventExists(kInitializeEvent));
         EXPECT_FALSE(keyExists(marker)) << "the sibling's Palm AddIn marker is removed";
         EXPECT_TRUE(keyExists(kSiblingClassKey));
-
         EXPECT_EQ(ResponsePalmDesktopClosed, master.getRecordCount(count));
         EXPECT_EQ(ResponseOk, master.getRecordCount(count)) << "the closing is reported once";
     }

@@ -1,15 +1,18 @@
-// The add-in object inside a host: OnInitialize and OnUninitialize, the
-// worker, the initialize event, the message boxes. The add-in parts are
-// linked into this program, with a short worker delay.
+// The add-in object inside a host, in this process: OnInitialize and
+// OnUninitialize, the worker and its two waits, the initialize event, the
+// message boxes, and stops at awkward moments. This thread plays Palm
+// Desktop's user-interface thread; the stand-in is Palm Desktop.
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "addin/addin_app.h"
+#include "addin/brannock_addin.h"
 #include "addin/com_module.h"
 #include "addin/message_box.h"
 #include "addin/slave_thread.h"
@@ -18,35 +21,32 @@
 #include "channel/command_processor.h"
 #include "channel/pending_call.h"
 #include "channel/section_dispatch.h"
-#include "host_double.h"
+#include "channel_test_support.h"
+#include "engine_thread.h"
 #include "sections/section_factory.h"
+#include "standin/host_object.h"
 #include "standin/standin_desktop.h"
+#include "stress_support.h"
 #include "win/com_error.h"
 #include "win/unique_handle.h"
 
 namespace {
 
-struct ShownBox {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT type;
-};
-std::vector<ShownBox> shownBoxes;
+const DWORD kBuiltInDelayMs = slaveStartDelayMs;
+
+std::vector<std::string> shownBoxes;  // "OWNER CAPTION: TEXT TYPE"
+std::vector<std::string> timerCalls;  // every timer started and stopped, passed on to the system
 
 int WINAPI recordMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    shownBoxes.push_back({owner, text, caption, type});
+    shownBoxes.push_back(std::to_string(reinterpret_cast<UINT_PTR>(owner)) + " " + caption + ": " + text + " " +
+                         std::to_string(type));
     return IDOK;
 }
-
-// Every timer the add-in starts and stops, passed on to the system.
-std::vector<std::string> timerCalls;
 
 UINT_PTR WINAPI recordStartTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure) {
     const UINT_PTR started = ::SetTimer(window, id, periodMs, procedure);
     timerCalls.push_back("start " + std::to_string(id) + " " + std::to_string(periodMs) +
-                         (procedure == &pendingCallTimerProc ? " hand-over" : " other") +
-                         (started ? "" : " failed"));
+                         (procedure == &pendingCallTimerProc ? " hand-over" : " other") + (started ? "" : " failed"));
     return started;
 }
 
@@ -61,12 +61,17 @@ bool initializeEventIsSet() {
     return event && ::WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
 }
 
+win::ComPtr<IDesktopAddin> newAddin() {
+    win::ComPtr<IDesktopAddin> addin;
+    EXPECT_EQ(S_OK, CBrannockAddin::create(nullptr, IID_IDesktopAddin, addin.putVoid()));
+    return addin;
+}
+
+DWORD since(DWORD start) { return ::GetTickCount() - start; }
+
 class AddinObject : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        // Channel objects of this program's own.
-        appendChannelNameSuffix("{AD0B1EC7-7E57-4000-8000-000000000001}");
-        slaveStartDelayMs = 50;
         showMessageBox = &recordMessageBox;
         startTimer = &recordStartTimer;
         stopTimer = &recordStopTimer;
@@ -74,28 +79,127 @@ protected:
     void SetUp() override {
         shownBoxes.clear();
         timerCalls.clear();
+        slaveStartDelayMs = 50;
+        for (auto name : {L"Business", L"Personal"}) desk.contacts().addCategory(name);
+    }
+    void TearDown() override {
+        // Palm Desktop's objects that outlive an add-in stopped mid-way.
+        sectionDispatch().reset();
+        sharedApplication().reset();
+        if (addin) {
+            EXPECT_EQ(locks, comModule().lockCount());
+        }
     }
     /// OnInitialize in `host`; answers *pbSuccess.
-    LONG initialize(IDispatch& host) {
+    LONG initialize(IDispatch& in) {
         LONG success = 7;
-        EXPECT_EQ(S_OK, addin->OnInitialize(&host, 5, 0x0401, 0, &success));
+        EXPECT_EQ(S_OK, addin->OnInitialize(&in, 5, 0x0401, 0, &success));
         return success;
     }
     /// A failed OnInitialize: *pbSuccess 0 and one box with the error's text.
-    void expectFailedStart(IDispatch& host, HRESULT error) {
-        EXPECT_EQ(0, initialize(host));
-        ASSERT_EQ(1u, shownBoxes.size());
-        EXPECT_EQ(win::ComError(error).message(), shownBoxes[0].text);
-        EXPECT_EQ("addin_object_test", shownBoxes[0].caption);
-        EXPECT_EQ(static_cast<UINT>(MB_OK), shownBoxes[0].type);
+    void expectFailedStart(IDispatch& in, HRESULT error) {
+        EXPECT_EQ(0, initialize(in));
+        const std::string box = "0 addin_object_test: " + win::ComError(error).message() + " 0";
+        EXPECT_EQ(std::vector<std::string>{box}, shownBoxes);
     }
 
+    const std::string suffix = isolateChannel();
     // Declared before the add-in, which holds its host until it goes.
+    standin::StandinDesktop desk;
+    const win::ComPtr<PalmApplication> application = desk.application();
+    standin::HostObject host{win::ComPtr<PalmApplication>::share(application.get())};
     standin::HostObject denyingHost{nullptr, E_ACCESSDENIED};
     standin::HostObject plainHost{nullptr};
     win::ComPtr<IDesktopAddin> addin = newAddin();
     long locks = comModule().lockCount();
 };
+
+TEST_F(AddinObject, WorkerStartsServingTenSecondsAfterInitialisation) {
+    slaveStartDelayMs = kBuiltInDelayMs;
+    const DWORD start = ::GetTickCount();
+    ASSERT_EQ(1, initialize(host));
+    while (!sharedApplication() && since(start) < 15000) ::Sleep(5);
+    EXPECT_GE(since(start), 9900u);
+    EXPECT_LT(since(start), 11000u);
+    EXPECT_EQ(application.get(), sharedApplication().get()) << "the host's application is handed on";
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+}
+
+// A worker still asleep when the stop comes cannot see it: OnUninitialize
+// gives up after ten seconds, and the worker frees its holder (and the
+// module lock) itself when it ends.
+TEST_F(AddinObject, UninitialisingGivesUpOnAHangingWorkerAfterTenSeconds) {
+    slaveStartDelayMs = 13000;
+    ASSERT_EQ(1, initialize(host));
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    EXPECT_GE(since(start), 9900u);
+    EXPECT_LT(since(start), 11000u);
+    EXPECT_EQ(locks + 1, comModule().lockCount()) << "the late worker still holds its holder";
+    while (comModule().lockCount() != locks && since(start) < 20000) ::Sleep(10);
+    EXPECT_GE(since(start), 12500u) << "the worker ended after its delay, not before";
+}
+
+TEST_F(AddinObject, UninitialisedDuringTheStartDelayWithACommandWaiting) {
+    slaveStartDelayMs = kBuiltInDelayMs;
+    initialize(host);
+    EngineThread engine(exportBracket, 1);
+    pumpMessages(1000);
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    expectClosedExactlyOnce(engine.finish(15000));
+    EXPECT_FALSE(sectionDispatch().hasCurrentHandler()) << "the waiting command never ran";
+}
+
+// Stops before, around and after the end of a shortened start, under a
+// stream of commands. The long run, with the process's handles watched, is
+// the add-in shutdown benchmark.
+TEST_F(AddinObject, UninitialisedAroundTheEndOfAShortenedStartUnderAStreamOfCommands) {
+    slaveStartDelayMs = 300;
+    for (const DWORD stopAfterMs : {100, 300, 700}) {
+        SCOPED_TRACE("stopped after " + std::to_string(stopAfterMs) + " ms");
+        win::ComPtr<IDesktopAddin> cycled = newAddin();
+        LONG success = 0;
+        EXPECT_EQ(S_OK, cycled->OnInitialize(&host, 1, 0x0401, 0, &success));
+        EngineThread engine(exportBracket);
+        pumpMessages(stopAfterMs);
+        EXPECT_EQ(S_OK, cycled->OnUninitialize());
+        cycled.reset();
+        expectClosedExactlyOnce(engine.finish(15000));
+        EXPECT_EQ(locks, comModule().lockCount());
+    }
+}
+
+TEST_F(AddinObject, UninitialisedDuringALongExport) {
+    constexpr int contacts = 300;
+    for (int i = 0; i < contacts; ++i)
+        desk.addContact(i % 2 ? L"Business" : L"Personal", L"First", L"Name" + std::to_wstring(1000 + i));
+    initialize(host);
+    std::mutex mutex;
+    std::vector<std::string> names;
+    bool begun = false, closed = false;
+    EngineThread engine([&](CommandMaster& master) {
+        if (!std::exchange(begun, true)) return master.beginExport(SectionContact);
+        Record record;
+        const ResponseCode result = master.getNextRecord(record);
+        // A closed master answers ResponseOk with an empty record.
+        closed = closed || result == ResponsePalmDesktopClosed;
+        std::lock_guard<std::mutex> lock(mutex);
+        if (result == ResponseOk && !closed) names.push_back(record.getField("128.Last Name"));
+        return result;
+    });
+    for (int waited = 0; waited < 300; ++waited) {
+        pumpMessages(20);
+        std::lock_guard<std::mutex> lock(mutex);
+        if (names.size() >= 15) break;
+    }
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    expectClosedExactlyOnce(engine.finish(15000));
+    ASSERT_GE(names.size(), 15u);
+    EXPECT_LT(names.size(), static_cast<std::size_t>(contacts));
+    // The records exported before the stop are whole: the Business
+    // category's contacts, in their order.
+    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(names[i], "Name" + std::to_string(1001 + 2 * i));
+}
 
 TEST_F(AddinObject, HostFailingTheApplicationQueryGetsOneBoxAndNothingStarts) {
     expectFailedStart(denyingHost, E_ACCESSDENIED);
@@ -129,18 +233,6 @@ TEST_F(AddinObject, HostWithoutTheApplicationStillStartsAndStopsEverything) {
     EXPECT_FALSE(sharedApplication());
 }
 
-TEST_F(AddinObject, WorkerHandsTheApplicationOnAfterItsDelay) {
-    standin::StandinDesktop desk;
-    win::ComPtr<PalmApplication> application = desk.application();
-    standin::HostObject host(win::ComPtr<PalmApplication>::share(application.get()));
-    EXPECT_EQ(1, initialize(host));
-    for (int i = 0; i < 200 && !sharedApplication(); ++i) ::Sleep(10);
-    EXPECT_EQ(application.get(), sharedApplication().get());
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-    addin.reset();
-    sharedApplication().reset();
-}
-
 TEST_F(AddinObject, AnswersItsQuestions) {
     LONG version = 99;
     EXPECT_EQ(S_OK, addin->GetFrameworkVersion(&version));
@@ -150,22 +242,15 @@ TEST_F(AddinObject, AnswersItsQuestions) {
     EXPECT_EQ(1u, count);
     EXPECT_EQ(S_OK, addin->ShowAboutBox(0x1234));
     EXPECT_EQ(S_OK, addin->ShowProperties(0));
-    ASSERT_EQ(2u, shownBoxes.size());
-    EXPECT_EQ(reinterpret_cast<HWND>(0x1234), shownBoxes[0].owner);
-    const char* texts[] = {"BrannockAddin AboutBox", "BrannockAddin Properties Dialog"};
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(texts[i], shownBoxes[i].text);
-        EXPECT_EQ("Brannock", shownBoxes[i].caption);
-        EXPECT_EQ(static_cast<UINT>(MB_OK), shownBoxes[i].type) << texts[i];
-    }
+    EXPECT_EQ((std::vector<std::string>{"4660 Brannock: BrannockAddin AboutBox 0",
+                                        "0 Brannock: BrannockAddin Properties Dialog 0"}),
+              shownBoxes);
 }
 
 // A re-initialised add-in serves an engine that named its section before:
 // uninitialising gives back the current handler but keeps the last section,
 // so that a category write (or a delete-all) still finds it.
 TEST_F(AddinObject, UninitialisingReleasesTheHandlerButKeepsTheLastNamedSection) {
-    standin::StandinDesktop desk;
-    const win::ComPtr<PalmApplication> application = desk.application();
     auto run = [&](int code, int section) {
         CommandProcessor command;
         command.setCommand(code);
@@ -176,13 +261,11 @@ TEST_F(AddinObject, UninitialisingReleasesTheHandlerButKeepsTheLastNamedSection)
         sectionDispatch().run(code, application, command, answer, result);
         return result;
     };
-    sectionDispatch().reset();
     EXPECT_EQ(ResponseOk, run(CmdBeginImport, SectionMemo));
     EXPECT_EQ(1, initialize(plainHost));
     EXPECT_EQ(S_OK, addin->OnUninitialize());
     EXPECT_FALSE(sectionDispatch().hasCurrentHandler());
     EXPECT_EQ(ResponseOk, run(CmdWriteCategoryList, -1));
-    sectionDispatch().reset();
 }
 
 TEST(AddinErrorText, StandardTextsOfCodesWithoutASystemMessage) {

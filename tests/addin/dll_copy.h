@@ -1,25 +1,94 @@
 #pragma once
 
+// Files for tests that load Brannock.dll: fresh folders, a copy of the DLL
+// with its own "conn_install.cfg", and programs run tied to the test.
+
 #include <windows.h>
 
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 
-#include "temp_folder.h"
+#include "tied_process.h"
+
+/// A fresh folder under the temporary directory, removed with its files
+/// when the object goes.
+class TempFolder {
+public:
+    /// A folder whose name starts with `prefix`.
+    explicit TempFolder(const std::string& prefix = "brannock-") {
+        char base[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, base);
+        for (unsigned attempt = ::GetTickCount() ^ ::GetCurrentProcessId();; ++attempt) {
+            path_ = std::string(base) + prefix + std::to_string(attempt) + "\\";
+            if (::CreateDirectoryA(path_.c_str(), nullptr)) return;
+            if (::GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make temp folder");
+        }
+    }
+    ~TempFolder() {
+        WIN32_FIND_DATAA found;
+        const HANDLE search = ::FindFirstFileA((path_ + "*").c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(search, &found))
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileA(file(found.cFileName).c_str());
+        if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+        ::RemoveDirectoryA(path_.c_str());
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    /// The folder's path, ending with a backslash.
+    const std::string& path() const { return path_; }
+    /// The path of `name` inside the folder.
+    std::string file(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+/// Writes `text` to the file at `path`, replacing it.
+inline void writeTextFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+/// The whole text of the file at `path`; empty when it cannot be read.
+inline std::string readTextFile(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+/// A configuration file naming `classId` under the add-in's key.
+inline std::string addinConfigText(const std::string& classId) {
+    return "[Palm handheld]\r\nBrannock.dll=" + classId + "\r\n";
+}
+
+/// The folder of the running test program, ending with a backslash.
+inline std::string programFolder() {
+    char path[MAX_PATH] = {};
+    const std::string folder(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
 
 /// Brannock.dll copied into a folder of its own (named starting with
-/// `folderPrefix`) with a "conn_install.cfg" naming `classId` (and holding
-/// the lines `moreConfig` of the same section), so that a test controls the
-/// DLL's identity.
+/// `folderPrefix`) with a "conn_install.cfg" naming `classId` followed by
+/// the lines `moreConfig`.
 class DllCopy {
 public:
     explicit DllCopy(const std::string& classId, const std::string& moreConfig = {},
-                     const std::string& folderPrefix = "brannock-");
+                     const std::string& folderPrefix = "brannock-")
+        : folder_(folderPrefix) {
+        addFile("Brannock.dll");
+        writeTextFile(folder_.file("conn_install.cfg"), addinConfigText(classId) + moreConfig);
+    }
     /// The folder holding the copy.
     const TempFolder& folder() const { return folder_; }
     /// The full path of the copy.
     std::string dllPath() const { return folder_.file("Brannock.dll"); }
     /// Copies `name` from the test programs' folder beside the DLL.
-    void addFile(const std::string& name) const;
+    void addFile(const std::string& name) const {
+        if (!::CopyFileA((programFolder() + name).c_str(), folder_.file(name).c_str(), FALSE))
+            throw std::runtime_error("cannot copy " + name);
+    }
 
 private:
     TempFolder folder_;
@@ -32,8 +101,14 @@ Function procedure(HMODULE module, const char* name) {
 }
 
 /// Runs `commandLine` and returns its exit code (or -1 when it cannot start).
-DWORD runProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
+inline DWORD runProgram(const std::string& commandLine, DWORD timeoutMs = 60000) {
+    return runTiedProcess(commandLine, timeoutMs);
+}
 
 /// Runs regsvr32 silently on `dll` (unregistering with `unregister`) and
 /// returns its exit code.
-DWORD runRegsvr32(const std::string& dll, bool unregister = false);
+inline DWORD runRegsvr32(const std::string& dll, bool unregister = false) {
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    return runProgram(std::string(system) + "\\regsvr32.exe /s " + (unregister ? "/u " : "") + "\"" + dll + "\"");
+}
