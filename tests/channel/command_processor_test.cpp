@@ -14,69 +14,45 @@ Record sampleRecord()
     return record;
 }
 
-CommandProcessor command(int code, int section = 0)
+/// A message of kind `code` for `section`, then changed by `more`.
+CommandProcessor message(int code, int section = 0, void (*more)(CommandProcessor&) = nullptr)
 {
-    CommandProcessor message;
-    message.setCommand(code);
-    message.setSection(section);
-    return message;
+    CommandProcessor built;
+    built.setCommand(code);
+    built.setSection(section);
+    if (more)
+        more(built);
+    return built;
 }
 
-std::string serialized(CommandProcessor message)
+TEST(CommandProcessorTest, SerializesEveryKindByteForByte)
 {
-    return message.serialize();
-}
-
-TEST(CommandProcessorTest, SerializesEveryCommandByteForByte)
-{
-    EXPECT_EQ(serialized(command(CmdBeginImport, SectionContact)), "0\xB6" "0\xB6" "1\xB6");
-    EXPECT_EQ(serialized(command(CmdEndImport, SectionMemo)), "1\xB6" "0\xB6");
-    EXPECT_EQ(serialized(command(CmdBeginExport, SectionTodo)), "2\xB6" "0\xB6" "2\xB6");
-    EXPECT_EQ(serialized(command(CmdEndExport)), "3\xB6" "0\xB6");
-    EXPECT_EQ(serialized(command(CmdGetNextRecord)), "4\xB6" "0\xB6");
-    EXPECT_EQ(serialized(command(CmdGetRecordCount)), "6\xB6" "0\xB6");
-    EXPECT_EQ(serialized(command(CmdReadCategoryList, SectionMemo)), "7\xB6" "0\xB6" "3\xB6");
-    EXPECT_EQ(serialized(command(CmdDeleteAll)), "10\xB6" "0\xB6");
-
-    CommandProcessor send = command(CmdSendRecord);
-    send.setRecord(sampleRecord());
-    EXPECT_EQ(serialized(send), "5\xB6" "1\xB6" + sampleRecord().save());
-
-    CommandProcessor write = command(CmdWriteCategoryList);
-    write.setCategories({"A", "B"});
-    EXPECT_EQ(serialized(write), "8\xB6" "0\xB6" "A\xA3" "B\xA3\xB6");
-    write.setCategories({});
-    EXPECT_EQ(serialized(write), "8\xB6" "0\xB6\xB6");
-
-    CommandProcessor remove = command(CmdDeleteRecord);
-    remove.setRecordId(recordId);
-    EXPECT_EQ(serialized(remove), "9\xB6" "0\xB6" + recordId + "\xB6");
-}
-
-TEST(CommandProcessorTest, SerializesEveryAnswerByteForByte)
-{
-    CommandProcessor answer = command(CmdResponse);
-    EXPECT_EQ(serialized(answer), "11\xB6" "0\xB6\xB6" "0\xB6");
-    answer.setResponseCode(ResponseNoMoreRecords);
-    EXPECT_EQ(serialized(answer), "11\xB6" "0\xB6\xB6" "2\xB6");
-    answer.setResponseCode(-1);
-    EXPECT_EQ(serialized(answer), "11\xB6" "0\xB6\xB6" "-1\xB6");
-    answer.setResponseCode(ResponseOk);
-    answer.setRecordId(recordId);
-    EXPECT_EQ(serialized(answer), "11\xB6" "0\xB6" + recordId + "\xB6" "0\xB6");
-
-    CommandProcessor withRecord = command(CmdResponse);
-    withRecord.setRecord(sampleRecord());
-    EXPECT_EQ(serialized(withRecord), "11\xB6" "1\xB6\xB6" "0\xB6" + sampleRecord().save());
-
-    CommandProcessor count = command(CmdResponseCount);
-    count.setCount(42);
-    EXPECT_EQ(serialized(count), "12\xB6" "0\xB6" "0\xB6" "42\xB6");
-
-    CommandProcessor categories = command(CmdResponseCategories);
-    categories.setCategories({"Business", "", "Personal"});
-    EXPECT_EQ(serialized(categories),
-              "13\xB6" "0\xB6" "0\xB6" "Business\xA3\xA3" "Personal\xA3\xB6");
+    const std::string record = sampleRecord().save();
+    using M = CommandProcessor&;
+    std::pair<CommandProcessor, std::string> cases[] = {
+        {message(CmdBeginImport, SectionContact), "0\xB6" "0\xB6" "1\xB6"},
+        {message(CmdEndImport, SectionMemo), "1\xB6" "0\xB6"},
+        {message(CmdBeginExport, SectionTodo), "2\xB6" "0\xB6" "2\xB6"},
+        {message(CmdEndExport), "3\xB6" "0\xB6"},
+        {message(CmdGetNextRecord), "4\xB6" "0\xB6"},
+        {message(CmdSendRecord, 0, [](M m) { m.setRecord(sampleRecord()); }), "5\xB6" "1\xB6" + record},
+        {message(CmdGetRecordCount), "6\xB6" "0\xB6"},
+        {message(CmdReadCategoryList, SectionMemo), "7\xB6" "0\xB6" "3\xB6"},
+        {message(CmdWriteCategoryList, 0, [](M m) { m.setCategories({"A", "B"}); }), "8\xB6" "0\xB6" "A\xA3" "B\xA3\xB6"},
+        {message(CmdWriteCategoryList), "8\xB6" "0\xB6\xB6"},
+        {message(CmdDeleteRecord, 0, [](M m) { m.setRecordId(recordId); }), "9\xB6" "0\xB6" + recordId + "\xB6"},
+        {message(CmdDeleteAll), "10\xB6" "0\xB6"},
+        {message(CmdResponse), "11\xB6" "0\xB6\xB6" "0\xB6"},
+        {message(CmdResponse, 0, [](M m) { m.setResponseCode(ResponseNoMoreRecords); }), "11\xB6" "0\xB6\xB6" "2\xB6"},
+        {message(CmdResponse, 0, [](M m) { m.setResponseCode(-1); }), "11\xB6" "0\xB6\xB6" "-1\xB6"},
+        {message(CmdResponse, 0, [](M m) { m.setRecordId(recordId); }), "11\xB6" "0\xB6" + recordId + "\xB6" "0\xB6"},
+        {message(CmdResponse, 0, [](M m) { m.setRecord(sampleRecord()); }), "11\xB6" "1\xB6\xB6" "0\xB6" + record},
+        {message(CmdResponseCount, 0, [](M m) { m.setCount(42); }), "12\xB6" "0\xB6" "0\xB6" "42\xB6"},
+        {message(CmdResponseCategories, 0, [](M m) { m.setCategories({"Business", "", "Personal"}); }),
+         "13\xB6" "0\xB6" "0\xB6" "Business\xA3\xA3" "Personal\xA3\xB6"},
+    };
+    for (auto& [built, text] : cases)
+        EXPECT_EQ(built.serialize(), text) << "kind " << built.getCommand();
 }
 
 // The round trip of every kind is a property of the message fuzz target.

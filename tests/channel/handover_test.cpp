@@ -1,8 +1,9 @@
+// The slave's parts in one thread: names, dispatch, the timer hand-over.
+#include "channel/channel_names.h"
 #include "channel/command_processor.h"
 #include "channel/pending_call.h"
-#include "channel/section_dispatch.h"
-#include "sections/section_factory.h"
 #include "scripted_section.h"
+#include "sections/section_factory.h"
 #include "standin/standin_desktop.h"
 #include "win/unique_handle.h"
 
@@ -15,6 +16,23 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+TEST(ChannelNames, SuffixGoesToMasterSlaveAndZoneWithinTheirBuffers)
+{
+    const Lines bases = {"Marrowvelle_Tesk_Master", "Marrowvelle_Tesk_Slave", "Marrowvelle_Tesk_SharedZone"};
+    const auto names = [] { return Lines{masterEventName(), slaveEventName(), sharedZoneName()}; };
+    EXPECT_EQ(names(), bases);
+    const std::string classId = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
+    appendChannelNameSuffix(classId.c_str());
+    EXPECT_EQ(names(), (Lines{bases[0] + classId, bases[1] + classId, bases[2] + classId}));
+    appendChannelNameSuffix(std::string(300, 'y').c_str());
+    appendChannelNameSuffix("z");
+    for (const std::string& name : names()) {
+        EXPECT_EQ(name.size(), 259u) << name;
+        EXPECT_EQ(name.back(), 'y');
+    }
+    EXPECT_STREQ(exitEventName(), "Marrowvelle_Tesk_PalmDesktopExitEvent");
+}
+
 CommandProcessor command(int code, int section = 0)
 {
     CommandProcessor c;
@@ -25,10 +43,7 @@ CommandProcessor command(int code, int section = 0)
 
 /// The worker's objects for one command.
 struct Call {
-    explicit Call(CommandProcessor c) : cmd(std::move(c)), code(cmd.getCommand())
-    {
-        answer.setCommand(CmdResponse);
-    }
+    explicit Call(CommandProcessor c) : cmd(std::move(c)), code(cmd.getCommand()) { answer.setCommand(CmdResponse); }
     void run(SectionDispatch& dispatch) { dispatch.run(code, application, cmd, answer, result); }
     void publish() { publishPendingCall({&code, &application, &cmd, &answer, &result}); }
 
@@ -43,14 +58,7 @@ void tick() { pendingCallTimerProc(nullptr, WM_TIMER, 8, 0); }
 
 class HandOver : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        sectionDispatch().reset();
-        sectionDispatch().setMaker(scripted::makeSection);
-        scripted::setScript({});
-        scripted::setDuringCall(nullptr);
-        scripted::clearLog();
-    }
+    void SetUp() override { scripted::install({}); }
     void TearDown() override { scripted::setDuringCall(nullptr); }
 };
 
@@ -62,10 +70,8 @@ TEST_F(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
         call.run(dispatch);
         return call.result;
     };
-    EXPECT_EQ(run(command(CmdWriteCategoryList)), ResponseFailed);  // no section named yet
-    EXPECT_EQ(run(command(CmdDeleteAll)), ResponseFailed);
-    EXPECT_EQ(run(command(CmdGetNextRecord)), ResponseFailed);  // nothing current
-    for (int code : {-1, 11, 13, 42})
+    // No section named yet, nothing current, no such command.
+    for (int code : {int(CmdWriteCategoryList), int(CmdDeleteAll), int(CmdGetNextRecord), -1, 11, 13, 42})
         EXPECT_EQ(run(command(code)), ResponseFailed) << code;
     EXPECT_TRUE(scripted::log().empty());
 
@@ -92,9 +98,9 @@ TEST_F(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
 
     EXPECT_EQ(scripted::log(),
               (Lines{"make 1", "beginImport 1", "make 3", "readCategoryList 3", "destroy 3",
-                     "sendRecord 1 RecordId=r1 Name=", "deleteRecord 1 r1", "make 3",
-                     "writeCategoryList 3 A|B", "destroy 3", "destroy 1", "make 3", "deleteAll 3",
-                     "destroy 3", "make 2", "beginExport 2", "destroy 2", "make 0", "beginImport 0"}));
+                     "sendRecord 1 RecordId=r1 Name=", "deleteRecord 1 r1", "make 3", "writeCategoryList 3 A|B",
+                     "destroy 3", "destroy 1", "make 3", "deleteAll 3", "destroy 3", "make 2", "beginExport 2",
+                     "destroy 2", "make 0", "beginImport 0"}));
 }
 
 TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
@@ -129,7 +135,7 @@ TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
 TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
 {
     const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    scripted::setScript({"deleteRecord 2"});
+    scripted::install({"deleteRecord 2"});
     Call(command(CmdBeginImport, SectionTodo)).run(sectionDispatch());
     scripted::setDuringCall([&] {
         ::SetEvent(stop.get());

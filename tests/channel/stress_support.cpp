@@ -7,17 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 
-std::string separatorFreeText(std::mt19937& random, std::size_t length)
-{
-    std::string text(length, ' ');
-    for (char& byte : text) {
-        byte = static_cast<char>(1 + random() % 255);
-        if (byte == '\xB5' || byte == '\xBA' || byte == '\xB6' || byte == '\xA3')
-            byte = 'z';
-    }
-    return text;
-}
-
 // Counted by hand, since Wine fills in neither GetProcessHandleCount nor
 // PROCESS_MEMORY_COUNTERS_EX.PrivateUsage: the handle values (multiples of 4)
 // that have flags, and the committed private regions of the address space.
@@ -59,6 +48,26 @@ UserInterfaceThread::~UserInterfaceThread()
 {
     ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
     thread_.join();
+}
+
+InProcessSlave::InProcessSlave(UINT tickMs)
+    : userInterface_(tickMs ? std::make_unique<UserInterfaceThread>(tickMs) : nullptr),
+      worker_([this] { slave_->loop(); })
+{
+}
+
+void InProcessSlave::stop()
+{
+    if (!worker_.joinable())
+        return;
+    slave_->SetStopFlag();
+    worker_.join();
+}
+
+void InProcessSlave::destroy()
+{
+    stop();
+    slave_.reset();
 }
 
 void expectClosedExactlyOnce(const std::vector<ResponseCode>& results)

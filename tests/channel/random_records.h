@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 /// A contact with every field filled that exports back equal: the first
 /// name without a blank (Palm Desktop's one name field would split it), at
@@ -15,3 +16,7 @@ Record randomMemo(std::mt19937& random, const std::vector<std::string>& categori
 const std::vector<std::string>& contactKeys();
 /// The keys a memo record carries, "RecordId" included.
 const std::vector<std::string>& memoKeys();
+
+/// `length` random bytes free of NUL and of the separators of records,
+/// messages and category lists.
+std::string separatorFreeText(std::mt19937& random, std::size_t length);
