@@ -65,37 +65,28 @@ protected:
 TEST_F(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
 {
     SectionDispatch dispatch(scripted::makeSection);
-    auto run = [&](CommandProcessor c) {
-        Call call(std::move(c));
+    const auto run = [&](const std::string& text) {
+        CommandProcessor read;
+        read.parse(text.c_str());
+        Call call(read);
         call.run(dispatch);
         return call.result;
     };
     // No section named yet, nothing current, no such command.
-    for (int code : {int(CmdWriteCategoryList), int(CmdDeleteAll), int(CmdGetNextRecord), -1, 11, 13, 42})
-        EXPECT_EQ(run(command(code)), ResponseFailed) << code;
+    for (const char* text : {"8\xB6" "0\xB6" "A\xA3\xB6", "10\xB6" "0\xB6", "4\xB6" "0\xB6", "-1\xB6" "0\xB6",
+                             "11\xB6" "0\xB6\xB6" "0\xB6", "13\xB6" "0\xB6" "0\xB6\xB6", "42\xB6" "0\xB6"})
+        EXPECT_EQ(run(text), ResponseFailed) << text;
     EXPECT_TRUE(scripted::log().empty());
 
-    run(command(CmdBeginImport, SectionContact));
-    run(command(CmdReadCategoryList, SectionMemo));
-    CommandProcessor send = command(CmdSendRecord);
-    Record record;
-    record.putField("RecordId", "r1");
-    send.setRecord(record);
-    run(send);
-    CommandProcessor remove = command(CmdDeleteRecord);
-    remove.setRecordId("r1");
-    run(remove);
-    CommandProcessor write = command(CmdWriteCategoryList);
-    write.setCategories({"A", "B"});
-    run(write);
-    run(command(CmdDeleteAll));
+    for (const char* text : {"0\xB6" "0\xB6" "1\xB6", "7\xB6" "0\xB6" "3\xB6", "5\xB6" "1\xB6" "RecordId\xB5r1\xBA",
+                             "9\xB6" "0\xB6" "r1\xB6", "8\xB6" "0\xB6" "A\xA3" "B\xA3\xB6", "10\xB6" "0\xB6"})
+        run(text);
     EXPECT_FALSE(dispatch.hasCurrentHandler());
-    EXPECT_EQ(run(command(CmdEndImport)), ResponseFailed);
-    EXPECT_EQ(run(command(CmdBeginExport, 7)), ResponseFailed);
+    EXPECT_EQ(run("1\xB6" "0\xB6"), ResponseFailed);
+    EXPECT_EQ(run("2\xB6" "0\xB6" "7\xB6"), ResponseFailed);
     EXPECT_EQ(dispatch.lastNamedSection(), 7);
-    run(command(CmdBeginExport, SectionTodo));
-    run(command(CmdBeginImport, SectionCalendar));
-
+    run("2\xB6" "0\xB6" "2\xB6");
+    run("0\xB6" "0\xB6" "0\xB6");
     EXPECT_EQ(scripted::log(),
               (Lines{"make 1", "beginImport 1", "make 3", "readCategoryList 3", "destroy 3",
                      "sendRecord 1 RecordId=r1 Name=", "deleteRecord 1 r1", "make 3", "writeCategoryList 3 A|B",

@@ -60,20 +60,17 @@ Record randomMemo(std::mt19937& random, const std::vector<std::string>& categori
     return record;
 }
 
-const std::vector<std::string>& contactKeys()
+std::vector<std::string> contactKeys()
 {
-    static const std::vector<std::string> keys = [] {
-        std::vector<std::string> all(contact::all.begin(), contact::all.end());
-        all.push_back(fieldkey::RecordId);
-        return all;
-    }();
+    std::vector<std::string> keys(contact::all.begin(), contact::all.end());
+    keys.push_back(fieldkey::RecordId);
     return keys;
 }
 
-const std::vector<std::string>& memoKeys()
+std::vector<std::string> memoKeys()
 {
-    static const std::vector<std::string> keys = {memo::Title, memo::Body, memo::Category, memo::Private,
-                                                  fieldkey::RecordId};
+    std::vector<std::string> keys(memo::all.begin(), memo::all.end());
+    keys.push_back(fieldkey::RecordId);
     return keys;
 }
 
