@@ -16,13 +16,10 @@
 //      result and each section still exports as many records as it counts.
 #include "channel/channel_names.h"
 #include "channel/command_master.h"
-#include "channel/section_dispatch.h"
 #include "channel_test_support.h"
 #include "random_records.h"
 #include "record/repeat.h"
 #include "sections/field_keys.h"
-#include "sections/section_factory.h"
-#include "standin/standin_desktop.h"
 #include "stress_support.h"
 
 #include <cstdio>
@@ -173,27 +170,9 @@ void tenThousandCommandsToAnotherProcess()
     check(host.quit(), "the echo slave ends cleanly");
 }
 
-/// The channel in this process: master, the slave with the real handlers
-/// over a stand-in desktop, the hand-over every 10 ms.
+/// The channel in this process: master, and the slave with the real
+/// handlers over a stand-in desktop.
 struct InProcessChannel {
-    InProcessChannel()
-    {
-        for (auto name : {L"Business", L"Personal"}) {
-            desk.contacts().addCategory(name);
-            desk.memos().addCategory(name);
-            desk.todos().addCategory(name);
-            desk.calendar().addCategory(name);
-        }
-        sharedApplication() = desk.application();
-        slave = std::make_unique<InProcessSlave>();
-    }
-    ~InProcessChannel()
-    {
-        slave.reset();
-        sectionDispatch().reset();
-        sharedApplication().reset();
-    }
-
     /// Imports `records`; answers them by the ids they were given, which they then carry.
     std::map<std::string, Record> importAll(Section section, const std::vector<Record>& records)
     {
@@ -219,9 +198,8 @@ struct InProcessChannel {
     }
 
     const std::string suffix = isolateChannel();
-    standin::StandinDesktop desk;
+    StandinSlave standin;
     CommandMaster master;
-    std::unique_ptr<InProcessSlave> slave;
 };
 
 /// How many of `imported` came back with every key in `keys` equal.

@@ -1,13 +1,10 @@
 // The whole channel in one process with the real section handlers over the
 // Palm Desktop stand-in (bench/ runs the same at length and measures growth).
 #include "channel/command_master.h"
-#include "channel/section_dispatch.h"
 #include "channel_test_support.h"
 #include "random_records.h"
 #include "record/repeat.h"
 #include "sections/field_keys.h"
-#include "sections/section_factory.h"
-#include "standin/standin_desktop.h"
 #include "stress_support.h"
 
 #include <gtest/gtest.h>
@@ -18,30 +15,9 @@ namespace {
 
 class InProcessChannel : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (auto name : {L"Business", L"Personal"}) {
-            desk.contacts().addCategory(name);
-            desk.memos().addCategory(name);
-            desk.todos().addCategory(name);
-            desk.calendar().addCategory(name);
-        }
-        sharedApplication() = desk.application();
-        sectionDispatch().reset();
-        sectionDispatch().setMaker(createSectionHandler);
-        slave = std::make_unique<InProcessSlave>();
-    }
-    void TearDown() override
-    {
-        slave.reset();
-        sectionDispatch().reset();
-        sharedApplication().reset();
-    }
-
     const std::string suffix = isolateChannel();
-    standin::StandinDesktop desk;
+    StandinSlave standin;
     CommandMaster master;
-    std::unique_ptr<InProcessSlave> slave;
 };
 
 // Nothing lost: records with every field filled come back equal key for

@@ -33,22 +33,19 @@ TEST(ChannelNames, SuffixGoesToMasterSlaveAndZoneWithinTheirBuffers)
     EXPECT_STREQ(exitEventName(), "Marrowvelle_Tesk_PalmDesktopExitEvent");
 }
 
-CommandProcessor command(int code, int section = 0)
-{
-    CommandProcessor c;
-    c.setCommand(code);
-    c.setSection(section);
-    return c;
-}
-
-/// The worker's objects for one command.
+/// The worker's objects for one command, read from its text.
 struct Call {
-    explicit Call(CommandProcessor c) : cmd(std::move(c)), code(cmd.getCommand()) { answer.setCommand(CmdResponse); }
+    explicit Call(const std::string& text)
+    {
+        cmd.parse(text.c_str());
+        code = cmd.getCommand();
+        answer.setCommand(CmdResponse);
+    }
     void run(SectionDispatch& dispatch) { dispatch.run(code, application, cmd, answer, result); }
     void publish() { publishPendingCall({&code, &application, &cmd, &answer, &result}); }
 
     CommandProcessor cmd;
-    int code;
+    int code = 0;
     win::ComPtr<PalmApplication> application;
     CommandProcessor answer;
     int result = -99;
@@ -66,9 +63,7 @@ TEST_F(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
 {
     SectionDispatch dispatch(scripted::makeSection);
     const auto run = [&](const std::string& text) {
-        CommandProcessor read;
-        read.parse(text.c_str());
-        Call call(read);
+        Call call(text);
         call.run(dispatch);
         return call.result;
     };
@@ -107,7 +102,7 @@ TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
         readyInside = isHandOverReady();
         tick();  // a nested message loop
     });
-    Call call(command(CmdBeginImport, SectionTodo));
+    Call call("0\xB6" "0\xB6" "2\xB6");  // begin import, to-dos
     call.publish();
     EXPECT_TRUE(isCallPending());
     tick();
@@ -127,12 +122,12 @@ TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
 {
     const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     scripted::install({"deleteRecord 2"});
-    Call(command(CmdBeginImport, SectionTodo)).run(sectionDispatch());
+    Call("0\xB6" "0\xB6" "2\xB6").run(sectionDispatch());
     scripted::setDuringCall([&] {
         ::SetEvent(stop.get());
         ::Sleep(50);
     });
-    Call call(command(CmdDeleteRecord));
+    Call call("9\xB6" "0\xB6");  // delete a record
     PendingCallOutcome outcome = PendingCallOutcome::Withdrawn;
     std::thread worker([&] {
         call.publish();
@@ -149,7 +144,7 @@ TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
 TEST_F(HandOver, AnExceptionInTheCallStaysInsideTheTick)
 {
     scripted::setDuringCall([] { throw std::runtime_error("out of memory"); });
-    Call call(command(CmdBeginExport, SectionContact));
+    Call call("2\xB6" "0\xB6" "1\xB6");  // begin export, contacts
     call.result = ResponseFailed;
     call.publish();
     EXPECT_NO_THROW(tick());

@@ -1,6 +1,8 @@
 #include "stress_support.h"
 
 #include "channel/pending_call.h"
+#include "channel/section_dispatch.h"
+#include "sections/section_factory.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +70,27 @@ void InProcessSlave::destroy()
 {
     stop();
     slave_.reset();
+}
+
+StandinSlave::StandinSlave()
+{
+    for (auto name : {L"Business", L"Personal"}) {
+        desk.contacts().addCategory(name);
+        desk.memos().addCategory(name);
+        desk.todos().addCategory(name);
+        desk.calendar().addCategory(name);
+    }
+    sharedApplication() = desk.application();
+    sectionDispatch().reset();
+    sectionDispatch().setMaker(createSectionHandler);
+    slave = std::make_unique<InProcessSlave>();
+}
+
+StandinSlave::~StandinSlave()
+{
+    slave.reset();
+    sectionDispatch().reset();
+    sharedApplication().reset();
 }
 
 void expectClosedExactlyOnce(const std::vector<ResponseCode>& results)

@@ -2,6 +2,7 @@
 
 #include "channel/command_processor.h"
 #include "channel/command_slave.h"
+#include "standin/standin_desktop.h"
 #include "win/unique_handle.h"
 
 #include <windows.h>
@@ -52,6 +53,17 @@ private:
     std::unique_ptr<UserInterfaceThread> userInterface_;
     std::unique_ptr<CommandSlave> slave_ = std::make_unique<CommandSlave>();
     std::thread worker_;
+};
+
+/// The Palm Desktop end with the real section handlers: a stand-in desktop
+/// with the categories "Business" and "Personal" in every section, shared
+/// with the handlers, served by an InProcessSlave (its end ends the sharing).
+struct StandinSlave {
+    StandinSlave();
+    ~StandinSlave();
+
+    standin::StandinDesktop desk;
+    std::unique_ptr<InProcessSlave> slave;
 };
 
 /// Expects the results of a run the slave left mid-way: successes, at most
