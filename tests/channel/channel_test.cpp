@@ -1,5 +1,6 @@
 // The channel's two ends: the master, and the slave with scripted handlers
 // (InProcessSlave) or played by hand through a ChannelProbe.
+#include "channel/channel_names.h"
 #include "channel/command_master.h"
 #include "channel/pending_call.h"
 #include "channel_test_support.h"
@@ -124,6 +125,10 @@ TEST_F(Channel, ClosedIsReportedOnceThenEveryOperationAnswersEmpty)
 TEST_F(Channel, RecordsCrossIntactAndThoseThatDoNotFitTheMappedZoneAreNeverWritten)
 {
     ChannelProbe probe(64 * 1024);
+    EXPECT_EQ(SharedZone(sharedZoneName(), 1000000).capacity(), 64u * 1024);
+    EXPECT_FALSE(probe.zone.write(std::string(64 * 1024, 'a')));  // no room for its NUL
+    EXPECT_TRUE(probe.zone.write(std::string(64 * 1024 - 1, 'a')));
+    EXPECT_EQ(probe.zone.message().size(), 64u * 1024 - 1);
     CommandMaster master;
     const std::pair<std::size_t, bool> sizes[] = {{0, true}, {2047, true}, {70000, false}, {60000, true}};
     Lines script, expected{"make 3", "beginImport 3"};
