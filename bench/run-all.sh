@@ -6,7 +6,7 @@
 #   2. the channel round trip, through the 100 ms timer hand-over and
 #      without it, and the C interface's cost per command against
 #      CommandMaster (channel_bench.exe under wine64);
-#   2-4 run for both Windows builds, i686 (wow64) and x86_64, one after the
+#   2-5 run for both Windows builds, i686 (wow64) and x86_64, one after the
 #      other under each heading;
 #   3. export and import per record of the contact handler against the
 #      stand-in in one process, 100 to 10,000 contacts (section_bench.exe);
@@ -14,7 +14,9 @@
 #      through the registered add-in, for 100 and 400 contacts;
 #   5. the add-in started and stopped 40 times under load: handles and
 #      private bytes (addin_shutdown_bench.exe; fails on a lost closing or
-#      growing handles).
+#      growing handles);
+#   6. the channel's long runs, which fail the script when one loses a
+#      command or a record or grows (channel_stress_bench.exe).
 #
 # Usage: bench/run-all.sh BUILD_DIR
 #   ./run bench builds first and starts the prefixes' wineservers; each
@@ -110,3 +112,6 @@ echo "(each figure includes one start of brannock_cli under wine64, about 0.3 s)
 
 heading "5. Add-in shutdown under load, 40 cycles (under wine64)"
 for t in "${trees[@]}"; do use_tree "$t"; "$wine" "$build/$t/bin/addin_shutdown_bench.exe"; done
+
+heading "6. Channel long runs: nothing lost, no growth (under wine64)"
+for t in "${trees[@]}"; do use_tree "$t"; "$wine" "$build/$t/bin/channel_stress_bench.exe"; done

@@ -1,8 +1,9 @@
+// The slave's parts in one thread: names, dispatch, the timer hand-over.
+#include "channel/channel_names.h"
 #include "channel/command_processor.h"
 #include "channel/pending_call.h"
-#include "channel/section_dispatch.h"
-#include "sections/section_factory.h"
 #include "scripted_section.h"
+#include "sections/section_factory.h"
 #include "standin/standin_desktop.h"
 #include "win/unique_handle.h"
 
@@ -15,25 +16,36 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-CommandProcessor command(int code, int section = 0)
+TEST(ChannelNames, SuffixGoesToMasterSlaveAndZoneWithinTheirBuffers)
 {
-    CommandProcessor c;
-    c.setCommand(code);
-    c.setSection(section);
-    return c;
+    const Lines bases = {"Marrowvelle_Tesk_Master", "Marrowvelle_Tesk_Slave", "Marrowvelle_Tesk_SharedZone"};
+    const auto names = [] { return Lines{masterEventName(), slaveEventName(), sharedZoneName()}; };
+    EXPECT_EQ(names(), bases);
+    const std::string classId = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
+    appendChannelNameSuffix(classId.c_str());
+    EXPECT_EQ(names(), (Lines{bases[0] + classId, bases[1] + classId, bases[2] + classId}));
+    appendChannelNameSuffix(std::string(300, 'y').c_str());
+    appendChannelNameSuffix("z");
+    for (const std::string& name : names()) {
+        EXPECT_EQ(name.size(), 259u) << name;
+        EXPECT_EQ(name.back(), 'y');
+    }
+    EXPECT_STREQ(exitEventName(), "Marrowvelle_Tesk_PalmDesktopExitEvent");
 }
 
-/// The worker's objects for one command.
+/// The worker's objects for one command, read from its text.
 struct Call {
-    explicit Call(CommandProcessor c) : cmd(std::move(c)), code(cmd.getCommand())
+    explicit Call(const std::string& text)
     {
+        cmd.parse(text.c_str());
+        code = cmd.getCommand();
         answer.setCommand(CmdResponse);
     }
     void run(SectionDispatch& dispatch) { dispatch.run(code, application, cmd, answer, result); }
     void publish() { publishPendingCall({&code, &application, &cmd, &answer, &result}); }
 
     CommandProcessor cmd;
-    int code;
+    int code = 0;
     win::ComPtr<PalmApplication> application;
     CommandProcessor answer;
     int result = -99;
@@ -43,58 +55,38 @@ void tick() { pendingCallTimerProc(nullptr, WM_TIMER, 8, 0); }
 
 class HandOver : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        sectionDispatch().reset();
-        sectionDispatch().setMaker(scripted::makeSection);
-        scripted::setScript({});
-        scripted::setDuringCall(nullptr);
-        scripted::clearLog();
-    }
+    void SetUp() override { scripted::install({}); }
     void TearDown() override { scripted::setDuringCall(nullptr); }
 };
 
 TEST_F(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
 {
     SectionDispatch dispatch(scripted::makeSection);
-    auto run = [&](CommandProcessor c) {
-        Call call(std::move(c));
+    const auto run = [&](const std::string& text) {
+        Call call(text);
         call.run(dispatch);
         return call.result;
     };
-    EXPECT_EQ(run(command(CmdWriteCategoryList)), ResponseFailed);  // no section named yet
-    EXPECT_EQ(run(command(CmdDeleteAll)), ResponseFailed);
-    EXPECT_EQ(run(command(CmdGetNextRecord)), ResponseFailed);  // nothing current
-    for (int code : {-1, 11, 13, 42})
-        EXPECT_EQ(run(command(code)), ResponseFailed) << code;
+    // No section named yet, nothing current, no such command.
+    for (const char* text : {"8\xB6" "0\xB6" "A\xA3\xB6", "10\xB6" "0\xB6", "4\xB6" "0\xB6", "-1\xB6" "0\xB6",
+                             "11\xB6" "0\xB6\xB6" "0\xB6", "13\xB6" "0\xB6" "0\xB6\xB6", "42\xB6" "0\xB6"})
+        EXPECT_EQ(run(text), ResponseFailed) << text;
     EXPECT_TRUE(scripted::log().empty());
 
-    run(command(CmdBeginImport, SectionContact));
-    run(command(CmdReadCategoryList, SectionMemo));
-    CommandProcessor send = command(CmdSendRecord);
-    Record record;
-    record.putField("RecordId", "r1");
-    send.setRecord(record);
-    run(send);
-    CommandProcessor remove = command(CmdDeleteRecord);
-    remove.setRecordId("r1");
-    run(remove);
-    CommandProcessor write = command(CmdWriteCategoryList);
-    write.setCategories({"A", "B"});
-    run(write);
-    run(command(CmdDeleteAll));
+    for (const char* text : {"0\xB6" "0\xB6" "1\xB6", "7\xB6" "0\xB6" "3\xB6", "5\xB6" "1\xB6" "RecordId\xB5r1\xBA",
+                             "9\xB6" "0\xB6" "r1\xB6", "8\xB6" "0\xB6" "A\xA3" "B\xA3\xB6", "10\xB6" "0\xB6"})
+        run(text);
     EXPECT_FALSE(dispatch.hasCurrentHandler());
-    EXPECT_EQ(run(command(CmdEndImport)), ResponseFailed);
-    EXPECT_EQ(run(command(CmdBeginExport, 7)), ResponseFailed);
+    EXPECT_EQ(run("1\xB6" "0\xB6"), ResponseFailed);
+    EXPECT_EQ(run("2\xB6" "0\xB6" "7\xB6"), ResponseFailed);
     EXPECT_EQ(dispatch.lastNamedSection(), 7);
-    run(command(CmdBeginExport, SectionTodo));
-    run(command(CmdBeginImport, SectionCalendar));
-
+    run("2\xB6" "0\xB6" "2\xB6");
+    run("0\xB6" "0\xB6" "0\xB6");
     EXPECT_EQ(scripted::log(),
               (Lines{"make 1", "beginImport 1", "make 3", "readCategoryList 3", "destroy 3",
-                     "sendRecord 1 RecordId=r1 Name=", "deleteRecord 1 r1", "make 3",
-                     "writeCategoryList 3 A|B", "destroy 3", "destroy 1", "make 3", "deleteAll 3",
-                     "destroy 3", "make 2", "beginExport 2", "destroy 2", "make 0", "beginImport 0"}));
+                     "sendRecord 1 RecordId=r1 Name=", "deleteRecord 1 r1", "make 3", "writeCategoryList 3 A|B",
+                     "destroy 3", "destroy 1", "make 3", "deleteAll 3", "destroy 3", "make 2", "beginExport 2",
+                     "destroy 2", "make 0", "beginImport 0"}));
 }
 
 TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
@@ -110,7 +102,7 @@ TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
         readyInside = isHandOverReady();
         tick();  // a nested message loop
     });
-    Call call(command(CmdBeginImport, SectionTodo));
+    Call call("0\xB6" "0\xB6" "2\xB6");  // begin import, to-dos
     call.publish();
     EXPECT_TRUE(isCallPending());
     tick();
@@ -129,13 +121,13 @@ TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
 TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
 {
     const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    scripted::setScript({"deleteRecord 2"});
-    Call(command(CmdBeginImport, SectionTodo)).run(sectionDispatch());
+    scripted::install({"deleteRecord 2"});
+    Call("0\xB6" "0\xB6" "2\xB6").run(sectionDispatch());
     scripted::setDuringCall([&] {
         ::SetEvent(stop.get());
         ::Sleep(50);
     });
-    Call call(command(CmdDeleteRecord));
+    Call call("9\xB6" "0\xB6");  // delete a record
     PendingCallOutcome outcome = PendingCallOutcome::Withdrawn;
     std::thread worker([&] {
         call.publish();
@@ -152,7 +144,7 @@ TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
 TEST_F(HandOver, AnExceptionInTheCallStaysInsideTheTick)
 {
     scripted::setDuringCall([] { throw std::runtime_error("out of memory"); });
-    Call call(command(CmdBeginExport, SectionContact));
+    Call call("2\xB6" "0\xB6" "1\xB6");  // begin export, contacts
     call.result = ResponseFailed;
     call.publish();
     EXPECT_NO_THROW(tick());

@@ -2,9 +2,7 @@
 
 #include "channel/section_dispatch.h"
 
-#include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -15,16 +13,11 @@
 // "<operation> S [argument]".
 namespace scripted {
 
-/// Replaces the script.
-void setScript(const std::vector<std::string>& lines);
-/// Reads the script from a file, one line each.
-void loadScript(const std::string& path);
+/// Resets the process's section dispatch to scripted handlers answering
+/// `script`, with an empty log and no hook.
+void install(const std::vector<std::string>& script);
 /// The log so far.
 std::vector<std::string> log();
-/// Empties the log.
-void clearLog();
-/// Also appends every log line to `path` (flushed at once).
-void mirrorLogTo(const std::string& path);
 /// Runs at the start of every handler operation (for nested ticks).
 void setDuringCall(std::function<void()> hook);
 

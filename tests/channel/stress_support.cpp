@@ -1,22 +1,13 @@
 #include "stress_support.h"
 
 #include "channel/pending_call.h"
+#include "channel/section_dispatch.h"
+#include "sections/section_factory.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-
-std::string separatorFreeText(std::mt19937& random, std::size_t length)
-{
-    std::string text(length, ' ');
-    for (char& byte : text) {
-        byte = static_cast<char>(1 + random() % 255);
-        if (byte == '\xB5' || byte == '\xBA' || byte == '\xB6' || byte == '\xA3')
-            byte = 'z';
-    }
-    return text;
-}
 
 // Counted by hand, since Wine fills in neither GetProcessHandleCount nor
 // PROCESS_MEMORY_COUNTERS_EX.PrivateUsage: the handle values (multiples of 4)
@@ -59,6 +50,47 @@ UserInterfaceThread::~UserInterfaceThread()
 {
     ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
     thread_.join();
+}
+
+InProcessSlave::InProcessSlave(UINT tickMs)
+    : userInterface_(tickMs ? std::make_unique<UserInterfaceThread>(tickMs) : nullptr),
+      worker_([this] { slave_->loop(); })
+{
+}
+
+void InProcessSlave::stop()
+{
+    if (!worker_.joinable())
+        return;
+    slave_->SetStopFlag();
+    worker_.join();
+}
+
+void InProcessSlave::destroy()
+{
+    stop();
+    slave_.reset();
+}
+
+StandinSlave::StandinSlave()
+{
+    for (auto name : {L"Business", L"Personal"}) {
+        desk.contacts().addCategory(name);
+        desk.memos().addCategory(name);
+        desk.todos().addCategory(name);
+        desk.calendar().addCategory(name);
+    }
+    sharedApplication() = desk.application();
+    sectionDispatch().reset();
+    sectionDispatch().setMaker(createSectionHandler);
+    slave = std::make_unique<InProcessSlave>();
+}
+
+StandinSlave::~StandinSlave()
+{
+    slave.reset();
+    sectionDispatch().reset();
+    sharedApplication().reset();
 }
 
 void expectClosedExactlyOnce(const std::vector<ResponseCode>& results)

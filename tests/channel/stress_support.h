@@ -1,20 +1,16 @@
 #pragma once
 
 #include "channel/command_processor.h"
+#include "channel/command_slave.h"
+#include "standin/standin_desktop.h"
 #include "win/unique_handle.h"
 
 #include <windows.h>
 
-#include <cstddef>
-#include <random>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
-
-
-/// `length` random bytes free of NUL and of the separators of records,
-/// messages and category lists.
-std::string separatorFreeText(std::mt19937& random, std::size_t length);
 
 /// What this process holds: open handles and committed private bytes.
 struct ProcessUsage {
@@ -37,6 +33,37 @@ private:
     win::UniqueHandle started_;
     DWORD threadId_ = 0;
     std::thread thread_;
+};
+
+/// The Palm Desktop end in this process: CommandSlave's loop on a worker
+/// thread and, unless `tickMs` is 0, a UserInterfaceThread ticking every
+/// `tickMs` (without one the test runs pendingCallTimerProc itself).
+class InProcessSlave {
+public:
+    explicit InProcessSlave(UINT tickMs = 10);
+    /// Destroys the slave if that has not happened yet.
+    ~InProcessSlave() { destroy(); }
+    /// Stops the loop and waits for its end; the slave object stays.
+    void stop();
+    /// Stops, then destroys the slave, which sets the exit event.
+    void destroy();
+    CommandSlave& slave() { return *slave_; }
+
+private:
+    std::unique_ptr<UserInterfaceThread> userInterface_;
+    std::unique_ptr<CommandSlave> slave_ = std::make_unique<CommandSlave>();
+    std::thread worker_;
+};
+
+/// The Palm Desktop end with the real section handlers: a stand-in desktop
+/// with the categories "Business" and "Personal" in every section, shared
+/// with the handlers, served by an InProcessSlave (its end ends the sharing).
+struct StandinSlave {
+    StandinSlave();
+    ~StandinSlave();
+
+    standin::StandinDesktop desk;
+    std::unique_ptr<InProcessSlave> slave;
 };
 
 /// Expects the results of a run the slave left mid-way: successes, at most

@@ -1,4 +1,4 @@
-#include "contact_records.h"
+#include "random_records.h"
 
 #include "sections/field_keys.h"
 
@@ -22,28 +22,21 @@ std::string randomText(std::mt19937& random, std::size_t length, bool blanks = t
     return text;
 }
 
-std::string randomLength(std::mt19937& random, std::size_t most, bool blanks = true)
-{
-    return randomText(random, random() % (most + 1), blanks);
-}
+std::string randomLength(std::mt19937& random, std::size_t most) { return randomText(random, random() % (most + 1)); }
 
 }  // namespace
 
 Record randomContact(std::mt19937& random, const std::vector<std::string>& categories)
 {
     Record record;
-    for (const char* key : contact::all) {
-        const std::string name = key;
-        if (name == contact::EmptyCompanyName || name == contact::EmptyFirstName || name == contact::EmptyLastName)
-            continue;
-        record.putField(key, randomLength(random, 40));
-    }
+    for (const std::string key : contact::all)
+        if (key != contact::EmptyCompanyName && key != contact::EmptyFirstName && key != contact::EmptyLastName)
+            record.putField(key, randomLength(random, 40));
     record.putField(contact::FirstName, randomText(random, 1 + random() % 20, false));
     record.putField(contact::LastName, randomText(random, 1 + random() % 20));
     record.putField(contact::Notes, randomLength(random, 300) + "\r\n" + randomLength(random, 300));
-    const char* phones[] = {contact::PhoneBusiness, contact::PhoneHome, contact::PhoneFax,
-                            contact::EMail1Address, contact::PhoneMobile, contact::PhoneMain,
-                            contact::PhoneOther, contact::PhonePager};
+    const char* phones[] = {contact::PhoneBusiness, contact::PhoneHome,   contact::PhoneFax,   contact::EMail1Address,
+                            contact::PhoneMobile,   contact::PhoneMain,   contact::PhoneOther, contact::PhonePager};
     record.putField(phones[random() % 8], "");
     char birthday[16];
     std::snprintf(birthday, sizeof birthday, "%04u%02u%02u", 1920 + static_cast<unsigned>(random() % 90),
@@ -67,19 +60,27 @@ Record randomMemo(std::mt19937& random, const std::vector<std::string>& categori
     return record;
 }
 
-const std::vector<std::string>& contactKeys()
+std::vector<std::string> contactKeys()
 {
-    static const std::vector<std::string> keys = [] {
-        std::vector<std::string> all(contact::all.begin(), contact::all.end());
-        all.push_back(fieldkey::RecordId);
-        return all;
-    }();
+    std::vector<std::string> keys(contact::all.begin(), contact::all.end());
+    keys.push_back(fieldkey::RecordId);
     return keys;
 }
 
-const std::vector<std::string>& memoKeys()
+std::vector<std::string> memoKeys()
 {
-    static const std::vector<std::string> keys = {memo::Title, memo::Body, memo::Category, memo::Private,
-                                                  fieldkey::RecordId};
+    std::vector<std::string> keys(memo::all.begin(), memo::all.end());
+    keys.push_back(fieldkey::RecordId);
     return keys;
+}
+
+std::string separatorFreeText(std::mt19937& random, std::size_t length)
+{
+    std::string text(length, ' ');
+    for (char& byte : text) {
+        byte = static_cast<char>(1 + random() % 255);
+        if (byte == '\xB5' || byte == '\xBA' || byte == '\xB6' || byte == '\xA3')
+            byte = 'z';
+    }
+    return text;
 }
