@@ -18,7 +18,9 @@ TEST(DateTimeTest, DateValuesToTexts) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(dateValueToDateText(c.value), c.date) << c.value;
-        if (c.time) EXPECT_EQ(dateValueToTimeText(c.value), c.time) << c.value;
+        if (c.time) {
+            EXPECT_EQ(dateValueToTimeText(c.value), c.time) << c.value;
+        }
     }
 }
 
@@ -36,7 +38,9 @@ TEST(DateTimeTest, TextsToDateValues) {
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(dateTimeTextsToDateValue(c.date, c.time), c.value) << c.date << " " << c.time;
-        if (!*c.time) EXPECT_EQ(dateTextToDateValue(c.date), c.value) << c.date;
+        if (!*c.time) {
+            EXPECT_EQ(dateTextToDateValue(c.date), c.value) << c.date;
+        }
     }
     EXPECT_EQ(calendarDateToDateValue(2007, 1, 5), jan5);
     EXPECT_EQ(calendarDateToDateValue(987, 1, 1), -333464.0);

@@ -117,7 +117,9 @@ TEST_F(SectionsEndToEnd, EverySectionComesBackUnchanged) {
         EXPECT_EQ(ids[0].size(), 38u);
         for (int i = 0; i < 2; ++i)
             c.records[i].forEachField([&](const std::string& key, const std::string& value) {
-                if (key != fieldkey::Repeat || c.section != SectionTodo) EXPECT_EQ(first[i].getField(key), value) << key;
+                if (key != fieldkey::Repeat || c.section != SectionTodo) {
+                    EXPECT_EQ(first[i].getField(key), value) << key;
+                }
             });
         EXPECT_EQ(importAll(c.section, first), ids);
         EXPECT_EQ(fields(exportAll(c.section), nullptr), fields(first, nullptr));
