@@ -35,6 +35,8 @@ TEST(DateTimeTest, TextsToDateValues) {
         {"20070105", "2500", jan5 + 1 + 1.0 / 24}, {"200701", "", 39082.0}, {"2007015", "", jan5},
         {"2", "1430", 0.0}, {"2007", "1430", 0.0}, {"20071", "1430", 0.0}, {"-1", "1430", 0.0}, {"0", "1430", 0.0},
         {"20070105", "9", jan5 + 9.0 / 24}, {"20070105", "093", jan5 + 9.05 / 24},
+        // Day zero and the days before it: the time of day counts away from zero.
+        {"18991230", "1200", 0.5}, {"18991229", "0600", -1.25},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(dateTimeTextsToDateValue(c.date, c.time), c.value) << c.date << " " << c.time;
