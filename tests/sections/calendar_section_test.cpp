@@ -293,7 +293,7 @@ TEST(RepeatRuleMapping, EndDateTextsThatNameNoDayMeanNoEnd) {
     EXPECT_DOUBLE_EQ(palmEndDate("20090630"), at(2009, 6, 30));
     EXPECT_DOUBLE_EQ(palmEndDate("20080229"), at(2008, 2, 29));
     for (const char* noDay : {"0", "-1", "", "2009", "2009063", "200906300", "2009-6-3", "20091301", "20090230",
-                              "20090600", "00990101"})
+                              "20090600", "00990101", "2009063x", "2009 6 3", "+2009063"})
         EXPECT_EQ(palmEndDate(noDay), 0.0) << noDay;
     EXPECT_EQ(repeatEndText(0.0) + "/" + repeatEndText(at(2009, 6, 30)), "-1/20090630");
 }
