@@ -185,4 +185,22 @@ TEST_F(HostilePeer, MasterTakesEveryHostileAnswerAndKeepsWorking)
     EXPECT_EQ(master.deleteAll(), ResponseOk);
 }
 
+// A zone of whole pages, filled to its last byte without a NUL: the master
+// reads up to the bound and not a byte beyond the view.
+TEST_F(HostilePeer, AnAnswerWithoutNulInAZoneOfWholePagesIsReadUpToTheBound)
+{
+    ChannelProbe probe(64 * 1024);
+    CommandMaster master;
+    std::thread peer([&] {
+        if (::WaitForSingleObject(probe.master.get(), 20000) != WAIT_OBJECT_0)
+            return;
+        leave(probe.zone, {"13" + F + "0" + F + "0" + F, '\xA3'});
+        ::SetEvent(probe.slave.get());
+    });
+    std::vector<std::string> names;
+    EXPECT_EQ(master.readCategoryList(SectionMemo, names), ResponseOk);
+    EXPECT_EQ(names.size(), 64u * 1024 - 7);
+    peer.join();
+}
+
 }  // namespace
