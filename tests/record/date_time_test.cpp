@@ -1,4 +1,5 @@
 #include "record/date_time.h"
+#include "record/ole_date.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,16 @@ TEST(DateTimeTest, FieldsFromAndToDateValues) {
     for (const auto& [day, week] : {std::pair{1, 1}, {7, 1}, {8, 2}, {28, 4}, {31, 5}}) {
         fields.day = static_cast<std::uint16_t>(day);
         EXPECT_EQ(fields.weekOfMonth(), week) << day;
+    }
+}
+
+// A date value's seconds round to the nearest.
+TEST(DateTimeTest, SecondsOfADateValueRoundToTheNearest) {
+    const struct { double seconds; int second; } cases[] = {{2.5, 3}, {59.4, 59}, {1.6, 2}, {86399.6, 0}};
+    for (const auto& c : cases) {
+        DateTimeFields fields;
+        ASSERT_TRUE(variantTimeToFields(c.seconds / 86400.0, fields));
+        EXPECT_EQ(fields.second, c.second) << c.seconds;
     }
 }
 
