@@ -192,11 +192,14 @@ TEST_F(ContactSection, PhonesByLabelWithSpareLabels) {
     // An existing contact: the rest is cleared with the spare labels after the first.
     exported.putField(key::PhoneMobile, "");
     exported.putField(key::PhoneHome, "only home");
+    const auto eighth = twice->phones[7];
     send(exported);
     const long labels[] = {1, 4, 7, 5, 3, 6, 2};
     for (long p = 0; p <= 6; ++p)
         EXPECT_EQ(std::to_wstring(twice->phones[p].label) + twice->phones[p].text,
                   std::to_wstring(labels[p]) + (p == 0 ? L"only home" : L"")) << p;
+    EXPECT_EQ(std::to_wstring(twice->phones[7].label) + twice->phones[7].text,
+              std::to_wstring(eighth.label) + eighth.text) << "position 7 is not cleared";
 }
 
 TEST_F(ContactSection, FailuresAreReportedAndNothingIsRolledBack) {
