@@ -23,11 +23,6 @@ ChannelProbe::ChannelProbe(std::size_t zoneSize)
 {
 }
 
-bool ChannelProbe::isSet(const win::UniqueHandle& event)
-{
-    return ::WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
-}
-
 HelperProcess::HelperProcess(const std::string& program, const std::string& suffix, const std::string& quitPrefix)
     : quitEvent_(::CreateEventA(nullptr, TRUE, FALSE, (quitPrefix + suffix).c_str()))
 {

@@ -55,14 +55,16 @@ TEST(CommandProcessorTest, SerializesEveryKindByteForByte)
         EXPECT_EQ(built.serialize(), text) << "kind " << built.getCommand();
 }
 
-/// What a parse left: "kind|section|result|count|id|names,|record".
+/// What a parse left: "kind|section|result|count|id|names,|record". A slave passes any handler result on, so the
+/// result is loaded as a ResponseCode: the sanitizer's enum check fails when the enum cannot hold a 32-bit code.
 std::string fields(const CommandProcessor& read)
 {
     std::string names;
     for (const std::string& name : read.getCategories())
         names += name + ",";
+    const volatile ResponseCode result = static_cast<ResponseCode>(read.getResponseCode());
     return std::to_string(read.getCommand()) + "|" + std::to_string(read.getSection()) + "|" +
-           std::to_string(read.getResponseCode()) + "|" + std::to_string(read.getCount()) + "|" +
+           std::to_string(result) + "|" + std::to_string(read.getCount()) + "|" +
            read.getRecordId() + "|" + names + "|" + read.getRecord().save();
 }
 
@@ -87,6 +89,8 @@ TEST(CommandProcessorTest, ParsesByTheReadingRules)
         {"13\xB6" "1\xB6" "0\xB6" "X\xA3\xB6" "k\xB5v\xBA", "13|3|0|0|id|X,|X\xA3\xB6k\xB5v\xBA"},
         {"5\xB6" "1\xB6" + record, "5|3|0|0|id|X,|" + record},
         {"5\xB6" "0\xB6" + record, "5|3|0|0|id|X,|"},  // flag 0: no record
+        {"11\xB6" "0\xB6\xB6" "-2147483648\xB6", "11|3|-2147483648|0||X,|"},
+        {"11\xB6" "0\xB6\xB6" "2147483647\xB6", "11|3|2147483647|0||X,|"},
         {"11", "11|3|11|0|11|X,|"},  // without 0xB6 every field is read from the whole text
         {"", "0|0|0|0|11|X,|"},
         // No digits read as 0, a last field needs no separator, a flag without a record text.
@@ -100,19 +104,6 @@ TEST(CommandProcessorTest, ParsesByTheReadingRules)
     }
     read.parse(nullptr);
     EXPECT_EQ(fields(read), "0|0|0|0|11|X,|");
-}
-
-// A slave passes any handler result on, so a master must be able to hold
-// every 32-bit response code as a ResponseCode (the sanitizer's enum check
-// fails this when the enum cannot hold the value).
-TEST(CommandProcessorTest, AnyResponseCodeOnTheWireIsAValidResponseCode)
-{
-    for (const char* text : {"7", "-2147483648", "2147483647", "-3"}) {
-        CommandProcessor read;
-        read.parse(("11\xB6" "0\xB6\xB6" + std::string(text) + "\xB6").c_str());
-        volatile ResponseCode code = static_cast<ResponseCode>(read.getResponseCode());
-        EXPECT_EQ(std::to_string(code), text);
-    }
 }
 
 }  // namespace

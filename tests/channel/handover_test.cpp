@@ -53,14 +53,9 @@ struct Call {
 
 void tick() { pendingCallTimerProc(nullptr, WM_TIMER, 8, 0); }
 
-class HandOver : public ::testing::Test {
-protected:
-    void SetUp() override { scripted::install({}); }
-    void TearDown() override { scripted::setDuringCall(nullptr); }
-};
-
-TEST_F(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
+TEST(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
 {
+    scripted::install({});
     SectionDispatch dispatch(scripted::makeSection);
     const auto run = [&](const std::string& text) {
         Call call(text);
@@ -89,8 +84,12 @@ TEST_F(HandOver, DispatchKeepsCurrentAndTemporaryHandlersApart)
                      "destroy 2", "make 0", "beginImport 0"}));
 }
 
-TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
+// A published call runs once, in the tick, with the hand-over not ready (a nested tick does nothing); an exception
+// in the call stays inside the tick. A stop while a call runs waits for its end: the call writes its result 50 ms
+// after the stop, into the worker's objects, which a worker leaving within one 2 ms poll would have destroyed.
+TEST(HandOver, ATickRunsThePublishedCallOnceAndAStopWaitsForARunningCall)
 {
+    scripted::install({"deleteRecord 2"});
     tick();
     EXPECT_FALSE(isCallPending());
     EXPECT_TRUE(isHandOverReady());
@@ -102,35 +101,35 @@ TEST_F(HandOver, ATickRunsThePublishedCallOnceEvenWhenTicksNest)
         readyInside = isHandOverReady();
         tick();  // a nested message loop
     });
-    Call call("0\xB6" "0\xB6" "2\xB6");  // begin import, to-dos
-    call.publish();
+    Call begin("0\xB6" "0\xB6" "2\xB6");  // begin import, to-dos
+    begin.publish();
     EXPECT_TRUE(isCallPending());
     tick();
     tick();
-    EXPECT_EQ(call.result, ResponseOk);
+    EXPECT_EQ(begin.result, ResponseOk);
     EXPECT_EQ(scripted::log(), (Lines{"make 2", "beginImport 2"}));
     EXPECT_TRUE(pendingInside);
     EXPECT_FALSE(readyInside);
     EXPECT_FALSE(isCallPending());
     EXPECT_TRUE(isHandOverReady());
-}
 
-// The running call writes its result 50 ms after the stop came, into the
-// worker's objects: a worker that left within one 2 ms poll would have
-// destroyed them under the call. Hence the wait for the call's end.
-TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
-{
+    scripted::setDuringCall([] { throw std::runtime_error("out of memory"); });
+    Call failing("4\xB6" "0\xB6");  // get the next record
+    failing.publish();
+    EXPECT_NO_THROW(tick());
+    EXPECT_EQ(failing.result, ResponseFailed);
+    EXPECT_FALSE(isCallPending());
+    EXPECT_TRUE(isHandOverReady());
+
     const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    scripted::install({"deleteRecord 2"});
-    Call("0\xB6" "0\xB6" "2\xB6").run(sectionDispatch());
     scripted::setDuringCall([&] {
         ::SetEvent(stop.get());
         ::Sleep(50);
     });
-    Call call("9\xB6" "0\xB6");  // delete a record
+    Call remove("9\xB6" "0\xB6");  // delete a record
     PendingCallOutcome outcome = PendingCallOutcome::Withdrawn;
     std::thread worker([&] {
-        call.publish();
+        remove.publish();
         outcome = awaitPendingCall(stop.get());
     });
     while (!isCallPending())
@@ -138,19 +137,8 @@ TEST_F(HandOver, AStopDuringARunningCallWaitsForItsEnd)
     tick();
     worker.join();
     EXPECT_EQ(outcome, PendingCallOutcome::Ran);
-    EXPECT_EQ(call.result, ResponseNoMoreRecords);
-}
-
-TEST_F(HandOver, AnExceptionInTheCallStaysInsideTheTick)
-{
-    scripted::setDuringCall([] { throw std::runtime_error("out of memory"); });
-    Call call("2\xB6" "0\xB6" "1\xB6");  // begin export, contacts
-    call.result = ResponseFailed;
-    call.publish();
-    EXPECT_NO_THROW(tick());
-    EXPECT_EQ(call.result, ResponseFailed);
-    EXPECT_FALSE(isCallPending());
-    EXPECT_TRUE(isHandOverReady());
+    EXPECT_EQ(remove.result, ResponseNoMoreRecords);
+    scripted::setDuringCall(nullptr);
 }
 
 TEST(SectionFactory, AnswersNoHandlerWithoutAWorkingApplication)

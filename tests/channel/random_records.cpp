@@ -9,8 +9,7 @@ namespace {
 namespace contact = fieldkey::contact;
 namespace memo = fieldkey::memo;
 
-/// Text that survives the ANSI code page both ways: printable ASCII and
-/// the letters 0xC0-0xFF of code page 1252.
+/// Text that survives the ANSI code page both ways: printable ASCII and the letters 0xC0-0xFF of code page 1252.
 std::string randomText(std::mt19937& random, std::size_t length, bool blanks = true)
 {
     std::string text(length, ' ');
@@ -23,6 +22,14 @@ std::string randomText(std::mt19937& random, std::size_t length, bool blanks = t
 }
 
 std::string randomLength(std::mt19937& random, std::size_t most) { return randomText(random, random() % (most + 1)); }
+
+template <typename Keys>
+std::vector<std::string> withRecordId(const Keys& keys)
+{
+    std::vector<std::string> all(keys.begin(), keys.end());
+    all.push_back(fieldkey::RecordId);
+    return all;
+}
 
 }  // namespace
 
@@ -60,19 +67,8 @@ Record randomMemo(std::mt19937& random, const std::vector<std::string>& categori
     return record;
 }
 
-std::vector<std::string> contactKeys()
-{
-    std::vector<std::string> keys(contact::all.begin(), contact::all.end());
-    keys.push_back(fieldkey::RecordId);
-    return keys;
-}
-
-std::vector<std::string> memoKeys()
-{
-    std::vector<std::string> keys(memo::all.begin(), memo::all.end());
-    keys.push_back(fieldkey::RecordId);
-    return keys;
-}
+std::vector<std::string> contactKeys() { return withRecordId(contact::all); }
+std::vector<std::string> memoKeys() { return withRecordId(memo::all); }
 
 std::string separatorFreeText(std::mt19937& random, std::size_t length)
 {

@@ -8,22 +8,9 @@
 namespace scripted {
 namespace {
 
-struct Answer {
-    int result = 0;
-    std::string data;
-};
-
-std::map<std::string, std::deque<Answer>> script;
+std::map<std::string, std::deque<std::pair<int, std::string>>> script;
 std::vector<std::string> lines;
 std::function<void()> duringCall;
-
-std::string join(const std::vector<std::string>& parts)
-{
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        text += (i ? "|" : "") + parts[i];
-    return text;
-}
 
 class Handler : public SectionHandler {
 public:
@@ -38,7 +25,10 @@ public:
     ResponseCode deleteRecord(const std::string& id) override { return call("deleteRecord", id).first; }
     ResponseCode writeCategoryList(const std::vector<std::string>& names) override
     {
-        return call("writeCategoryList", join(names)).first;
+        std::string joined;
+        for (const std::string& name : names)
+            joined += (joined.empty() ? "" : "|") + name;
+        return call("writeCategoryList", joined).first;
     }
     ResponseCode getRecordCount(int& count) override
     {
@@ -49,14 +39,7 @@ public:
     ResponseCode getNextRecord(Record& record) override
     {
         const auto [result, data] = call("getNextRecord");
-        std::istringstream pairs(data);
-        for (std::string pair; pairs >> pair;) {
-            const std::size_t eq = pair.find('=');
-            std::string value = pair.substr(eq + 1);
-            if (!value.empty() && value[0] == '#')
-                value = std::string(std::stoul(value.substr(1)), 'x');
-            record.putField(pair.substr(0, eq), value);
-        }
+        record.restore(data);
         return result;
     }
     ResponseCode sendRecord(const Record& record, std::string& recordId) override
@@ -82,12 +65,12 @@ private:
         lines.push_back(operation + " " + section_ + (argument.empty() ? "" : " " + argument));
         if (duringCall)
             duringCall();
-        Answer answer;
+        std::pair<int, std::string> answer;
         if (auto& queue = script[operation]; !queue.empty()) {
             answer = queue.front();
             queue.pop_front();
         }
-        return {static_cast<ResponseCode>(answer.result), answer.data};
+        return {static_cast<ResponseCode>(answer.first), answer.second};
     }
 
     std::string section_;
@@ -103,9 +86,9 @@ void install(const std::vector<std::string>& scriptLines)
     for (const std::string& line : scriptLines) {
         std::istringstream in(line);
         std::string operation;
-        Answer answer;
-        in >> operation >> answer.result;
-        std::getline(in >> std::ws, answer.data);
+        std::pair<int, std::string> answer;
+        in >> operation >> answer.first;
+        std::getline(in >> std::ws, answer.second);
         script[operation].push_back(answer);
     }
     lines.clear();
@@ -117,9 +100,7 @@ void setDuringCall(std::function<void()> hook) { duringCall = std::move(hook); }
 
 std::unique_ptr<SectionHandler> makeSection(const win::ComPtr<PalmApplication>&, int section)
 {
-    if (section < 0 || section > 3)
-        return nullptr;
-    return std::make_unique<Handler>(section);
+    return section < 0 || section > 3 ? nullptr : std::make_unique<Handler>(section);
 }
 
 }  // namespace scripted

@@ -3,15 +3,15 @@
 #include "channel/pending_call.h"
 #include "channel/section_dispatch.h"
 #include "sections/section_factory.h"
+#include "win/unique_handle.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 
-// Counted by hand, since Wine fills in neither GetProcessHandleCount nor
-// PROCESS_MEMORY_COUNTERS_EX.PrivateUsage: the handle values (multiples of 4)
-// that have flags, and the committed private regions of the address space.
+// Counted by hand, since Wine fills in neither GetProcessHandleCount nor PROCESS_MEMORY_COUNTERS_EX.PrivateUsage:
+// the handle values (multiples of 4) that have flags, and the committed private regions of the address space.
 ProcessUsage processUsage()
 {
     ProcessUsage usage;
@@ -31,31 +31,31 @@ ProcessUsage processUsage()
     return usage;
 }
 
-UserInterfaceThread::UserInterfaceThread(UINT periodMs)
-    : started_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), thread_([this, periodMs] {
-          MSG message;
-          ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-          threadId_ = ::GetCurrentThreadId();
-          const UINT_PTR timer = ::SetTimer(nullptr, 8, periodMs, pendingCallTimerProc);
-          ::SetEvent(started_.get());
-          while (::GetMessageA(&message, nullptr, 0, 0) > 0)
-              ::DispatchMessageA(&message);
-          ::KillTimer(nullptr, timer);
-      })
+InProcessSlave::InProcessSlave(UINT tickMs) : worker_([this] { slave_->loop(); })
 {
-    ::WaitForSingleObject(started_.get(), INFINITE);
+    if (!tickMs)
+        return;
+    const win::UniqueHandle started(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    userInterface_ = std::thread([&started, this, tickMs] {  // as Palm Desktop's user-interface thread
+        MSG message;
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+        userInterfaceId_ = ::GetCurrentThreadId();
+        const UINT_PTR timer = ::SetTimer(nullptr, 8, tickMs, pendingCallTimerProc);
+        ::SetEvent(started.get());
+        while (::GetMessageA(&message, nullptr, 0, 0) > 0)
+            ::DispatchMessageA(&message);
+        ::KillTimer(nullptr, timer);
+    });
+    ::WaitForSingleObject(started.get(), INFINITE);
 }
 
-UserInterfaceThread::~UserInterfaceThread()
+InProcessSlave::~InProcessSlave()
 {
-    ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-}
-
-InProcessSlave::InProcessSlave(UINT tickMs)
-    : userInterface_(tickMs ? std::make_unique<UserInterfaceThread>(tickMs) : nullptr),
-      worker_([this] { slave_->loop(); })
-{
+    destroy();
+    if (userInterface_.joinable()) {
+        ::PostThreadMessageA(userInterfaceId_, WM_QUIT, 0, 0);
+        userInterface_.join();
+    }
 }
 
 void InProcessSlave::stop()
@@ -104,6 +104,7 @@ void expectClosedExactlyOnce(const std::vector<ResponseCode>& results)
     EXPECT_EQ(std::count(results.begin(), results.end(), ResponsePalmDesktopClosed), 1);
     // The command in flight when the slave stopped may have been withdrawn.
     const bool withdrawn = closed != results.begin() && closed[-1] == ResponseFailed;
-    EXPECT_TRUE(std::all_of(results.begin(), closed - withdrawn, [](ResponseCode r) { return r == ResponseOk; }));
-    EXPECT_TRUE(std::all_of(closed + 1, results.end(), [](ResponseCode r) { return r == ResponseOk; }));
+    const auto ok = [](ResponseCode r) { return r == ResponseOk; };
+    EXPECT_TRUE(std::all_of(results.begin(), closed - withdrawn, ok));
+    EXPECT_TRUE(std::all_of(closed + 1, results.end(), ok));
 }

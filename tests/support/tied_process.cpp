@@ -41,11 +41,9 @@ DWORD runTiedProcess(const std::string& commandLine, DWORD timeoutMs)
     startup.cb = sizeof startup;
     const win::UniqueHandle process = startTiedProcess(commandLine, startup, false);
     DWORD code = static_cast<DWORD>(-1);
-    if (!process)
-        return code;
-    if (::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0)
+    if (process && ::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0)
         ::GetExitCodeProcess(process.get(), &code);
-    else
+    else if (process)
         ::TerminateProcess(process.get(), code);
     return code;
 }
