@@ -26,8 +26,8 @@ public:
     ResponseCode writeCategoryList(const std::vector<std::string>& names) override
     {
         std::string joined;
-        for (const std::string& name : names)
-            joined += (joined.empty() ? "" : "|") + name;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            joined += (i ? "|" : "") + names[i];
         return call("writeCategoryList", joined).first;
     }
     ResponseCode getRecordCount(int& count) override
