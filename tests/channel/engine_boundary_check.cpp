@@ -40,7 +40,8 @@ int main()
 {
     // Without a configuration beside the DLL the zone's name carries the null class identifier; a mutex squatting
     // on it makes the mapping fail.
-    HANDLE squatter = ::CreateMutexA(nullptr, FALSE, "Marrowvelle_Tesk_SharedZone{00000000-0000-0000-0000-000000000000}");
+    const char zoneName[] = "Marrowvelle_Tesk_SharedZone{00000000-0000-0000-0000-000000000000}";
+    HANDLE squatter = ::CreateMutexA(nullptr, FALSE, zoneName);
     check(squatter != nullptr, "mutex under the zone's name");
     check(constructorError<CommandMaster>() == ERROR_INVALID_HANDLE, "CommandMaster throws error 6");
     check(constructorError<CommandSlave>() == ERROR_INVALID_HANDLE, "CommandSlave throws error 6");
