@@ -187,9 +187,15 @@ TEST_F(Channel, ASmallerZoneIsReadToItsBoundAndMessagesThatDoNotFitAreNeverWritt
     EXPECT_TRUE(scripted::log() == expected);  // not EXPECT_EQ: lines of 60,000 bytes
 }
 
+/// A channel end whose waits the test calls directly.
+struct OpenEnd : CommandBase {
+    using CommandBase::waitForMaster;
+    using CommandBase::waitForSlave;
+};
+
 // A stop that beats the tick withdraws the call (answered Failed), and the master then waits until the slave is
-// destroyed. A master's end does not set the exit event.
-TEST_F(Channel, AStopBeforeTheTickWithdrawsTheCall)
+// destroyed. A master's end does not set the exit event. The waits prefer a message that came.
+TEST_F(Channel, AStopBeforeTheTickWithdrawsTheCallAndWaitsPreferTheMessage)
 {
     scripted::install({});
     ChannelProbe probe;
@@ -210,28 +216,17 @@ TEST_F(Channel, AStopBeforeTheTickWithdrawsTheCall)
     EXPECT_EQ(end.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
     slave.destroy();
     EXPECT_EQ(end.get(), ResponsePalmDesktopClosed);
-}
 
-/// A channel end whose waits the test calls directly.
-struct OpenEnd : CommandBase {
-    using CommandBase::waitForMaster;
-    using CommandBase::waitForSlave;
-};
-
-TEST_F(Channel, WaitsPreferTheMessageAndTheSlaveClearsTheExitMark)
-{
-    ChannelProbe probe;
-    OpenEnd end;
+    OpenEnd open;
     ::SetEvent(probe.exit.get());
     ::SetEvent(probe.slave.get());
-    EXPECT_EQ(end.waitForSlave(), 0) << "an answer that came wins over the exit";
-    EXPECT_EQ(end.waitForSlave(), E_FAIL) << "the exit stays set";
-
+    EXPECT_EQ(open.waitForSlave(), 0) << "an answer that came wins over the exit";
+    EXPECT_EQ(open.waitForSlave(), E_FAIL) << "the exit stays set";
     const win::UniqueHandle stop(::CreateEventA(nullptr, TRUE, TRUE, nullptr));
     ::SetEvent(probe.master.get());
-    EXPECT_EQ(end.waitForMaster(stop.get()), 0) << "a command that came wins over the stop";
+    EXPECT_EQ(open.waitForMaster(stop.get()), 0) << "a command that came wins over the stop";
     EXPECT_FALSE(ChannelProbe::isSet(probe.exit)) << "the slave's wait clears the mark of a previous run";
-    EXPECT_EQ(end.waitForMaster(stop.get()), E_FAIL);
+    EXPECT_EQ(open.waitForMaster(stop.get()), E_FAIL);
 }
 
 TEST_F(Channel, SlaveStoppedMidRunIsReportedOnceAndANewMasterWorksWithTheNewSlave)
