@@ -4,7 +4,8 @@
 
 namespace {
 
-const LPTOP_LEVEL_EXCEPTION_FILTER previous =
-    ::SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG { ::ExitProcess(3); });
+LONG WINAPI exitOnCrash(EXCEPTION_POINTERS*) { ::ExitProcess(3); }
+
+const LPTOP_LEVEL_EXCEPTION_FILTER previous = ::SetUnhandledExceptionFilter(exitOnCrash);
 
 }  // namespace
