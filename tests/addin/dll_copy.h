@@ -12,11 +12,10 @@
 
 #include "tied_process.h"
 
-/// A fresh folder under the temporary directory, removed with its files
-/// when the object goes.
+/// A fresh folder under the temporary directory whose name starts with
+/// `prefix`, removed with its files when the object goes.
 class TempFolder {
 public:
-    /// A folder whose name starts with `prefix`.
     explicit TempFolder(const std::string& prefix = "brannock-") {
         char base[MAX_PATH] = {};
         ::GetTempPathA(MAX_PATH, base);
@@ -35,7 +34,6 @@ public:
         ::RemoveDirectoryA(path_.c_str());
     }
     TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
     /// The folder's path, ending with a backslash.
     const std::string& path() const { return path_; }
     /// The path of `name` inside the folder.
@@ -80,9 +78,7 @@ public:
         addFile("Brannock.dll");
         writeTextFile(folder_.file("conn_install.cfg"), addinConfigText(classId) + moreConfig);
     }
-    /// The folder holding the copy.
     const TempFolder& folder() const { return folder_; }
-    /// The full path of the copy.
     std::string dllPath() const { return folder_.file("Brannock.dll"); }
     /// Copies `name` from the test programs' folder beside the DLL.
     void addFile(const std::string& name) const {
@@ -100,15 +96,11 @@ Function procedure(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
-/// Runs `commandLine` and returns its exit code (or -1 when it cannot start).
-inline DWORD runProgram(const std::string& commandLine, DWORD timeoutMs = 60000) {
-    return runTiedProcess(commandLine, timeoutMs);
-}
-
 /// Runs regsvr32 silently on `dll` (unregistering with `unregister`) and
 /// returns its exit code.
 inline DWORD runRegsvr32(const std::string& dll, bool unregister = false) {
     char system[MAX_PATH] = {};
     ::GetSystemDirectoryA(system, MAX_PATH);
-    return runProgram(std::string(system) + "\\regsvr32.exe /s " + (unregister ? "/u " : "") + "\"" + dll + "\"");
+    return runTiedProcess(std::string(system) + "\\regsvr32.exe /s " + (unregister ? "/u " : "") + "\"" + dll + "\"",
+                          60000);
 }
