@@ -25,6 +25,7 @@ constexpr char kClassId[] = "{6A7B8C9D-0E1F-4A2B-8C3D-4E5F6A7B8C9D}";
 const CLSID kConfigured = {0x6A7B8C9D, 0x0E1F, 0x4A2B, {0x8C, 0x3D, 0x4E, 0x5F, 0x6A, 0x7B, 0x8C, 0x9D}};
 const CLSID kThird = {0x00000000, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x44, 0x44, 0x44, 0x44}};
 constexpr char kTypeLibrary[] = "{B0D27AF3-7196-450B-9990-C70D233DCB82}";
+constexpr char kSiblingClassKey[] = "SOFTWARE\\Classes\\CLSID\\{7A1C0DE5-0000-4000-8000-00000000E2E0}";
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using EntryPoint = HRESULT(STDAPICALLTYPE*)();
@@ -36,7 +37,13 @@ win::ComPtr<IClassFactory> factoryOf(HMODULE module, const CLSID& id) {
     return factory;
 }
 
-/// A copy of the DLL, loaded, with COM initialised on this thread.
+bool keyExists(const std::string& path, HKEY root = HKEY_CLASSES_ROOT) {
+    win::UniqueRegKey key;
+    return ::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+/// A copy of the DLL (which names a sibling component in lower case),
+/// loaded, with COM initialised on this thread.
 class LoadedAddin : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,7 +61,7 @@ protected:
         return addin;
     }
 
-    DllCopy copy_{kClassId};
+    DllCopy copy_{kClassId, "Tarnwick.dll={7a1c0de5-0000-4000-8000-00000000e2e0}\r\n"};
     HMODULE module_ = ::LoadLibraryA(copy_.dllPath().c_str());
     GetClassObject getClassObject_ = procedure<GetClassObject>(module_, "DllGetClassObject");
     EntryPoint canUnloadNow_ = procedure<EntryPoint>(module_, "DllCanUnloadNow");
@@ -127,10 +134,12 @@ TEST(UnconfiguredAddin, ServesTheClassUnderTheNullIdentifier) {
 // The worker sleeps ten seconds before it serves, and OnUninitialize waits
 // for it. It holds its own reference on the module, which it gives back as
 // its very last act, so that a worker that outlives its add-in never runs
-// unloaded code.
+// unloaded code. OnUninitialize also removes the "Palm AddIn" marker under
+// the sibling's class key.
 TEST_F(LoadedAddin, AWorkerStartsAfterItsDelayAndKeepsTheModuleLoadedUntilItHasEnded) {
     win::ComPtr<IDesktopAddin> addin = newAddin(*factoryOf(module_, CLSID_BrannockAddin).get());
-    const std::string path = copy_.dllPath();
+    const std::string path = copy_.dllPath(), marker = std::string(kSiblingClassKey) + "\\Palm AddIn";
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueA(HKEY_LOCAL_MACHINE, marker.c_str(), REG_SZ, "", 0));
     const DWORD start = ::GetTickCount();
     LONG success = 0;
     ASSERT_EQ(S_OK, addin->OnInitialize(nullptr, 1, 0x0401, 0, &success));
@@ -140,6 +149,9 @@ TEST_F(LoadedAddin, AWorkerStartsAfterItsDelayAndKeepsTheModuleLoadedUntilItHasE
     ASSERT_EQ(module_, ::LoadLibraryA(path.c_str()));
     EXPECT_EQ(S_OK, addin->OnUninitialize());
     EXPECT_GE(::GetTickCount() - start, 9900u) << "the worker saw the stop only after its delay";
+    EXPECT_FALSE(keyExists(marker, HKEY_LOCAL_MACHINE));
+    EXPECT_TRUE(keyExists(kSiblingClassKey, HKEY_LOCAL_MACHINE));
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSiblingClassKey);
     addin.reset();
     ::FreeLibrary(module_);
     module_ = nullptr;
@@ -180,11 +192,6 @@ TEST_F(LoadedAddin, CarriesItsNameVersionAndExportedNames) {
 }
 
 // ---- Registration ----------------------------------------------------------
-
-bool keyExists(const std::string& path) {
-    win::UniqueRegKey key;
-    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
-}
 
 // Every value in and below the key `path` of HKEY_CLASSES_ROOT as
 // "KEY\NAME=DATA" ("@" names the default value; DATA of REG_SZ values
@@ -248,33 +255,26 @@ HRESULT logCall(const std::string& method, const std::string& arguments) {
 
 std::string narrow(BSTR text) { return std::string(text, text + ::SysStringLen(text)); }
 
-/// The list or one of its entries (`id`): a vtable with IUnknown's slots and
-/// the slots the add-in calls.
+/// The list or one of its entries (`id`), held by the add-in alone: a vtable
+/// with the slots the add-in calls.
 struct ListObject {
     const void* const* vtable;
     std::string id;
-    ULONG references = 1;
 };
 
 template <typename Function>
 const void* slotOf(Function function) { return reinterpret_cast<const void*>(function); }
 
-HRESULT STDMETHODCALLTYPE queryObject(ListObject* self, REFIID, void** ppv) {
-    *ppv = self;
-    ++self->references;
-    return S_OK;
-}
-ULONG STDMETHODCALLTYPE addRefObject(ListObject* self) { return ++self->references; }
 ULONG STDMETHODCALLTYPE releaseObject(ListObject* self) {
-    const ULONG count = --self->references;
-    if (count == 0) delete self;
-    return count;
+    delete self;
+    return 0;
 }
 
-/// A vtable of 20 slots: IUnknown's and `methods` (slot, function).
+/// A vtable of 20 slots: Release (the one IUnknown method the add-in calls)
+/// and `methods` (slot, function).
 std::vector<const void*> vtable(std::initializer_list<std::pair<int, const void*>> methods) {
-    std::vector<const void*> table{slotOf(&queryObject), slotOf(&addRefObject), slotOf(&releaseObject)};
-    table.resize(20);
+    std::vector<const void*> table(20);
+    table[2] = slotOf(&releaseObject);
     for (const auto& [slot, method] : methods) table[slot] = method;
     return table;
 }
@@ -319,7 +319,7 @@ public:
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown*, REFIID riid, void** ppv) override {
-        *ppv = riid == IID_AddinList ? new ListObject{listTable.data()} : nullptr;
+        *ppv = riid == IID_AddinList ? new ListObject{listTable.data(), {}} : nullptr;
         return *ppv ? S_OK : E_NOINTERFACE;
     }
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }

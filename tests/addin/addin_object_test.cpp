@@ -197,32 +197,6 @@ TEST_F(AddinObject, UninitialisedAroundTheEndOfAShortenedStartUnderAStreamOfComm
     }
 }
 
-TEST_F(AddinObject, UninitialisedDuringALongExport) {
-    constexpr int contacts = 300;
-    for (int i = 0; i < contacts; ++i)
-        desk.addContact(i % 2 ? L"Business" : L"Personal", L"First", L"Name" + std::to_wstring(1000 + i));
-    initialize(host);
-    std::vector<std::string> names;  // the engine's alone until it has ended
-    std::atomic<std::size_t> exported{0};
-    bool begun = false, closed = false;
-    EngineThread engine([&](CommandMaster& master) {
-        if (!std::exchange(begun, true)) return master.beginExport(SectionContact);
-        Record record;
-        const ResponseCode result = master.getNextRecord(record);
-        closed = closed || result == ResponsePalmDesktopClosed;  // then ResponseOk with an empty record
-        if (result == ResponseOk && !closed) names.push_back(record.getField("128.Last Name")), ++exported;
-        return result;
-    });
-    for (int waited = 0; waited < 300 && exported < 15; ++waited) pumpMessages(20);
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-    expectClosedExactlyOnce(engine.finish(15000));
-    ASSERT_GE(names.size(), 15u);
-    EXPECT_LT(names.size(), static_cast<std::size_t>(contacts));
-    // The records exported before the stop are whole: the Business
-    // category's contacts, in their order.
-    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(names[i], "Name" + std::to_string(1001 + 2 * i));
-}
-
 // A host failing the application query, or a channel that cannot open, is
 // reported in one box with the error's text.
 TEST_F(AddinObject, AFailedStartShowsOneBoxAndLeavesNothingRunning) {
