@@ -69,7 +69,7 @@ protected:
 
 // The class is served under the configured and the built-in identifier only;
 // a held factory, an object or a server lock keeps the module loaded.
-TEST_F(LoadedAddin, ServesItsClassAndStaysLoadedWhileUsed) {
+TEST_F(LoadedAddin, ServesItsClassStaysLoadedWhileUsedAndCarriesItsNameAndVersion) {
     const std::tuple<CLSID, IID, HRESULT> refused[] = {{kThird, IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},
                                                        {CLSID_BrannockAddin, IID_IDispatch, E_NOINTERFACE}};
     for (const auto& [id, iid, expected] : refused) {
@@ -117,18 +117,35 @@ TEST_F(LoadedAddin, ServesItsClassAndStaysLoadedWhileUsed) {
         EXPECT_EQ(S_OK, factoryOf(module_, CLSID_BrannockAddin)->LockServer(lock));
         EXPECT_EQ(lock ? S_FALSE : S_OK, canUnloadNow_()) << "a server lock keeps the module loaded";
     }
-}
 
-// Without a usable configuration the class is served under the null
-// identifier, the one the registration then writes.
-TEST(UnconfiguredAddin, ServesTheClassUnderTheNullIdentifier) {
-    for (const bool missing : {true, false}) {
-        DllCopy copy("not a class identifier");
-        if (missing) ::DeleteFileA(copy.folder().file("conn_install.cfg").c_str());
-        const HMODULE module = ::LoadLibraryA(copy.dllPath().c_str());
-        EXPECT_TRUE(factoryOf(module, GUID_NULL)) << (missing ? "missing" : "invalid");
-        ::FreeLibrary(module);
-    }
+    // An engine built against the exported classes links these names.
+    for (const char* name : {"_ZN6Repeat13setDayPatternEPi", "_ZNK6Repeat13getDayPatternEPi"})
+        EXPECT_NE(nullptr, procedure<void (*)()>(module_, name)) << name;
+    char name[32] = {};
+    EXPECT_EQ(8, ::LoadStringA(module_, 100, name, sizeof name));
+    EXPECT_STREQ("Brannock", name);
+
+    std::vector<char> block(::GetFileVersionInfoSizeA(copy_.dllPath().c_str(), nullptr));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(::GetFileVersionInfoA(copy_.dllPath().c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    auto value = [&](const std::string& path) {
+        void* found = nullptr;
+        UINT length = 0;
+        EXPECT_TRUE(::VerQueryValueA(block.data(), path.c_str(), &found, &length)) << path;
+        return found;
+    };
+    const auto* fixed = static_cast<VS_FIXEDFILEINFO*>(value("\\"));
+    ASSERT_TRUE(fixed);
+    EXPECT_EQ(MAKELONG(1, 7), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(111, 0), fixed->dwFileVersionLS);
+    EXPECT_TRUE(fixed->dwFileVersionMS == fixed->dwProductVersionMS &&
+                fixed->dwFileVersionLS == fixed->dwProductVersionLS);
+    EXPECT_EQ(MAKELONG(0x0409, 1252), *static_cast<DWORD*>(value("\\VarFileInfo\\Translation")));
+    const std::pair<const char*, const char*> strings[] = {
+        {"FileDescription", "BRANNOCK module"}, {"InternalName", "BRANNOCK"}, {"OriginalFilename", "Brannock.dll"},
+        {"FileVersion", "7.1.0.111"},           {"ProductVersion", "7.1.0.111"}};
+    for (const auto& [key, expected] : strings)
+        EXPECT_STREQ(expected, static_cast<const char*>(value(std::string("\\StringFileInfo\\040904e4\\") + key)));
 }
 
 // The worker sleeps ten seconds before it serves, and OnUninitialize waits
@@ -158,37 +175,6 @@ TEST_F(LoadedAddin, AWorkerStartsAfterItsDelayAndKeepsTheModuleLoadedUntilItHasE
     for (int i = 0; i < 500 && ::GetModuleHandleA(path.c_str()); ++i) ::Sleep(10);
     EXPECT_EQ(nullptr, ::GetModuleHandleA(path.c_str())) << "the worker gave its reference back";
     EXPECT_LT(::GetTickCount() - start, 11000u);
-}
-
-TEST_F(LoadedAddin, CarriesItsNameVersionAndExportedNames) {
-    // An engine built against the exported classes links these names.
-    for (const char* name : {"_ZN6Repeat13setDayPatternEPi", "_ZNK6Repeat13getDayPatternEPi"})
-        EXPECT_NE(nullptr, procedure<void (*)()>(module_, name)) << name;
-    char name[32] = {};
-    EXPECT_EQ(8, ::LoadStringA(module_, 100, name, sizeof name));
-    EXPECT_STREQ("Brannock", name);
-
-    std::vector<char> block(::GetFileVersionInfoSizeA(copy_.dllPath().c_str(), nullptr));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(::GetFileVersionInfoA(copy_.dllPath().c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-    auto value = [&](const std::string& path) {
-        void* found = nullptr;
-        UINT length = 0;
-        EXPECT_TRUE(::VerQueryValueA(block.data(), path.c_str(), &found, &length)) << path;
-        return found;
-    };
-    const auto* fixed = static_cast<VS_FIXEDFILEINFO*>(value("\\"));
-    ASSERT_TRUE(fixed);
-    EXPECT_EQ(MAKELONG(1, 7), fixed->dwFileVersionMS);
-    EXPECT_EQ(MAKELONG(111, 0), fixed->dwFileVersionLS);
-    EXPECT_TRUE(fixed->dwFileVersionMS == fixed->dwProductVersionMS &&
-                fixed->dwFileVersionLS == fixed->dwProductVersionLS);
-    EXPECT_EQ(MAKELONG(0x0409, 1252), *static_cast<DWORD*>(value("\\VarFileInfo\\Translation")));
-    const std::pair<const char*, const char*> strings[] = {
-        {"FileDescription", "BRANNOCK module"}, {"InternalName", "BRANNOCK"}, {"OriginalFilename", "Brannock.dll"},
-        {"FileVersion", "7.1.0.111"},           {"ProductVersion", "7.1.0.111"}};
-    for (const auto& [key, expected] : strings)
-        EXPECT_STREQ(expected, static_cast<const char*>(value(std::string("\\StringFileInfo\\040904e4\\") + key)));
 }
 
 // ---- Registration ----------------------------------------------------------

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
+#include <chrono>
+#include <future>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -44,39 +44,33 @@ void pumpMessages(DWORD ms) {
     }
 }
 
-/// The engine: a master on its own thread that runs `operation` again and
-/// again until it has seen ResponsePalmDesktopClosed and three more results.
+/// The engine: a master on its own thread that runs export brackets until it
+/// has seen ResponsePalmDesktopClosed and three more results.
 class EngineThread {
 public:
-    explicit EngineThread(std::function<ResponseCode(CommandMaster&)> operation)
-        : thread_([this, operation] {
+    EngineThread()
+        : results_(std::async(std::launch::async, [this] {
               CommandMaster master;
-              for (int left = 3; !abandon_ && left >= 0;) {
-                  results_.push_back(operation(master));
-                  if (results_.back() == ResponsePalmDesktopClosed || left < 3) --left;
+              std::vector<ResponseCode> results;
+              for (int more = 0; !abandon_ && more < 4;) {
+                  const ResponseCode begun = master.beginExport(SectionContact);
+                  results.push_back(begun == ResponseOk ? master.endExport() : begun);
+                  more += more > 0 || results.back() == ResponsePalmDesktopClosed;
               }
-              ended_ = true;
-          }) {}
-    ~EngineThread() { finish(0); }
+              return results;
+          })) {}
     /// Waits (pumping messages) up to `mostMs` for the engine's end; its results.
     std::vector<ResponseCode> finish(DWORD mostMs) {
-        for (DWORD waited = 0; waited < mostMs && !ended_; waited += 20) pumpMessages(20);
+        const auto ended = [this] { return results_.wait_for(std::chrono::seconds(0)) == std::future_status::ready; };
+        for (DWORD waited = 0; waited < mostMs && !ended(); waited += 20) pumpMessages(20);
         abandon_ = true;
-        if (thread_.joinable()) thread_.join();
-        return results_;
+        return results_.get();
     }
 
 private:
-    std::atomic<bool> abandon_{false}, ended_{false};
-    std::vector<ResponseCode> results_;  // the thread's alone until it has ended
-    std::thread thread_;
+    std::atomic<bool> abandon_{false};
+    std::future<std::vector<ResponseCode>> results_;
 };
-
-/// One export bracket: begin (when it succeeds) and end.
-ResponseCode exportBracket(CommandMaster& master) {
-    const ResponseCode result = master.beginExport(SectionContact);
-    return result == ResponseOk ? master.endExport() : result;
-}
 
 std::vector<std::string> shownBoxes;  // "OWNER CAPTION: TEXT TYPE"
 std::vector<std::string> timerCalls;  // every timer started and stopped, passed on to the system
@@ -165,7 +159,7 @@ protected:
 TEST_F(AddinObject, UninitialisingGivesUpOnAHangingWorkerAfterTenSeconds) {
     slaveStartDelayMs = 13000;
     ASSERT_EQ(1, initialize(host));
-    EngineThread engine(exportBracket);
+    EngineThread engine;
     pumpMessages(1000);
     const DWORD start = ::GetTickCount();
     EXPECT_EQ(S_OK, addin->OnUninitialize());
@@ -188,7 +182,7 @@ TEST_F(AddinObject, UninitialisedAroundTheEndOfAShortenedStartUnderAStreamOfComm
         win::ComPtr<IDesktopAddin> cycled = newAddin();
         LONG success = 0;
         EXPECT_EQ(S_OK, cycled->OnInitialize(&host, 1, 0x0401, 0, &success));
-        EngineThread engine(exportBracket);
+        EngineThread engine;
         pumpMessages(stopAfterMs);
         EXPECT_EQ(S_OK, cycled->OnUninitialize());
         cycled.reset();

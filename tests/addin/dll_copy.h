@@ -60,13 +60,6 @@ inline std::string addinConfigText(const std::string& classId) {
     return "[Palm handheld]\r\nBrannock.dll=" + classId + "\r\n";
 }
 
-/// The folder of the running test program, ending with a backslash.
-inline std::string programFolder() {
-    char path[MAX_PATH] = {};
-    const std::string folder(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 /// Brannock.dll copied into a folder of its own (named starting with
 /// `folderPrefix`) with a "conn_install.cfg" naming `classId` followed by
 /// the lines `moreConfig`.
@@ -80,9 +73,12 @@ public:
     }
     const TempFolder& folder() const { return folder_; }
     std::string dllPath() const { return folder_.file("Brannock.dll"); }
-    /// Copies `name` from the test programs' folder beside the DLL.
+    /// Copies `name` from the test program's folder beside the DLL.
     void addFile(const std::string& name) const {
-        if (!::CopyFileA((programFolder() + name).c_str(), folder_.file(name).c_str(), FALSE))
+        char program[MAX_PATH] = {};
+        std::string path(program, ::GetModuleFileNameA(nullptr, program, MAX_PATH));
+        path = path.substr(0, path.find_last_of('\\') + 1) + name;
+        if (!::CopyFileA(path.c_str(), folder_.file(name).c_str(), FALSE))
             throw std::runtime_error("cannot copy " + name);
     }
 
