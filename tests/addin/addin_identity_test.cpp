@@ -26,10 +26,11 @@ class RegistryKey {
 public:
     RegistryKey(std::string path, const std::string& value, DWORD type = REG_SZ, const std::string& below = {})
         : path_(std::move(path)) {
-        const std::string inner = below.empty() ? path_ : path_ + "\\" + below;
-        win::UniqueRegKey key;
-        EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, inner.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                   nullptr, key.put(), nullptr));
+        win::UniqueRegKey outer, key;
+        EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                   nullptr, outer.put(), nullptr));
+        EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(outer.get(), below.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                                   key.put(), nullptr));
         if (!value.empty())
             ::RegSetValueExA(key.get(), nullptr, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                              static_cast<DWORD>(value.size() + 1));
@@ -109,7 +110,9 @@ TEST(AddinIdentity, AdoptsThePendingInstallerConfigurationWithinItsLimits) {
         std::optional<RegistryKey> marker, registered;
         if (c.marker) marker.emplace(kPendingInstallerKey, *c.marker, c.type);
         if (c.registered) registered.emplace(std::string("SOFTWARE\\Classes\\CLSID\\") + c.registered, "", 0, subkey);
-        if (c.found) EXPECT_EQ(c.found, lookup(c.target));
+        if (c.found) {
+            EXPECT_EQ(c.found, lookup(c.target));
+        }
         EXPECT_EQ(c.status, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, c.target.c_str()));
         EXPECT_EQ(c.copied, readTextFile(config) != addinConfigText(kBuiltIn));
     }

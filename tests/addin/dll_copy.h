@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 
 #include "tied_process.h"
@@ -17,21 +17,14 @@
 class TempFolder {
 public:
     explicit TempFolder(const std::string& prefix = "brannock-") {
-        char base[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, base);
         for (unsigned attempt = ::GetTickCount() ^ ::GetCurrentProcessId();; ++attempt) {
-            path_ = std::string(base) + prefix + std::to_string(attempt) + "\\";
-            if (::CreateDirectoryA(path_.c_str(), nullptr)) return;
-            if (::GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make temp folder");
+            path_ = (std::filesystem::temp_directory_path() / (prefix + std::to_string(attempt))).string() + "\\";
+            if (std::filesystem::create_directory(path_)) return;
         }
     }
     ~TempFolder() {
-        WIN32_FIND_DATAA found;
-        const HANDLE search = ::FindFirstFileA((path_ + "*").c_str(), &found);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(search, &found))
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileA(file(found.cFileName).c_str());
-        if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
-        ::RemoveDirectoryA(path_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     /// The folder's path, ending with a backslash.
@@ -76,10 +69,9 @@ public:
     /// Copies `name` from the test program's folder beside the DLL.
     void addFile(const std::string& name) const {
         char program[MAX_PATH] = {};
-        std::string path(program, ::GetModuleFileNameA(nullptr, program, MAX_PATH));
-        path = path.substr(0, path.find_last_of('\\') + 1) + name;
-        if (!::CopyFileA(path.c_str(), folder_.file(name).c_str(), FALSE))
-            throw std::runtime_error("cannot copy " + name);
+        ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+        std::filesystem::copy_file(std::filesystem::path(program).parent_path() / name, folder_.file(name),
+                                   std::filesystem::copy_options::overwrite_existing);
     }
 
 private:
