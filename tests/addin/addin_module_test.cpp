@@ -248,9 +248,6 @@ struct ListObject {
     std::string id;
 };
 
-template <typename Function>
-const void* slotOf(Function function) { return reinterpret_cast<const void*>(function); }
-
 ULONG STDMETHODCALLTYPE releaseObject(ListObject* self) {
     delete self;
     return 0;
@@ -258,10 +255,11 @@ ULONG STDMETHODCALLTYPE releaseObject(ListObject* self) {
 
 /// A vtable of 20 slots: Release (the one IUnknown method the add-in calls)
 /// and `methods` (slot, function).
-std::vector<const void*> vtable(std::initializer_list<std::pair<int, const void*>> methods) {
+template <typename... Methods>
+std::vector<const void*> vtable(std::pair<int, Methods>... methods) {
     std::vector<const void*> table(20);
-    table[2] = slotOf(&releaseObject);
-    for (const auto& [slot, method] : methods) table[slot] = method;
+    table[2] = reinterpret_cast<const void*>(&releaseObject);
+    ((table[methods.first] = reinterpret_cast<const void*>(methods.second)), ...);
     return table;
 }
 
@@ -270,7 +268,7 @@ HRESULT STDMETHODCALLTYPE removeEntry(ListObject* entry) {
     if (SUCCEEDED(hr)) listed.erase(entry->id);
     return hr;
 }
-const std::vector<const void*> entryTable = vtable({{17, slotOf(&removeEntry)}});
+const std::vector<const void*> entryTable = vtable(std::pair(17, &removeEntry));
 
 HRESULT STDMETHODCALLTYPE addEntry(ListObject*, BSTR id, BSTR name, ListObject** entry) {
     const HRESULT hr = logCall("add", narrow(id) + " " + narrow(name));
@@ -283,21 +281,17 @@ HRESULT STDMETHODCALLTYPE findEntry(ListObject*, BSTR id, ListObject** entry) {
     *entry = SUCCEEDED(hr) && listed.count(narrow(id)) ? new ListObject{entryTable.data(), narrow(id)} : nullptr;
     return hr;
 }
-const std::vector<const void*> listTable = vtable({{17, slotOf(&addEntry)}, {19, slotOf(&findEntry)}});
+const std::vector<const void*> listTable = vtable(std::pair(17, &addEntry), std::pair(19, &findEntry));
 
 /// The list's class object, registered for this thread's apartment while
 /// it lives.
-class AddinListStandin final : public IClassFactory {
-public:
+struct AddinListStandin final : IClassFactory {
     AddinListStandin() {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         EXPECT_EQ(S_OK, ::CoRegisterClassObject(CLSID_AddinList, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                                &cookie_));
+                                                &cookie));
     }
-    ~AddinListStandin() {
-        ::CoRevokeClassObject(cookie_);
-        ::CoUninitialize();
-    }
+    ~AddinListStandin() { ::CoRevokeClassObject(cookie), ::CoUninitialize(); }
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
         *ppv = riid == IID_IUnknown || riid == IID_IClassFactory ? this : nullptr;
         return *ppv ? S_OK : E_NOINTERFACE;
@@ -309,9 +303,7 @@ public:
         return *ppv ? S_OK : E_NOINTERFACE;
     }
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
-private:
-    DWORD cookie_ = 0;
+    DWORD cookie = 0;
 };
 
 /// Loads `copy`, calls its DllRegisterServer (DllUnregisterServer when
