@@ -73,7 +73,9 @@ void expectPairs(const Object& item, std::initializer_list<Pair> pairs) {
     for (const Pair& p : pairs) std::visit([&](auto* field) {
         using T = std::remove_pointer_t<decltype(field)>;
         constexpr bool isText = std::is_same_v<T, std::wstring>;
-        auto distinct = [](std::size_t n) { if constexpr (isText) return L"v" + std::to_wstring(n); else return T(40000 + n); };
+        auto distinct = [](std::size_t n) {
+            if constexpr (isText) return L"v" + std::to_wstring(n); else return T(40000 + n);
+        };
         auto call = [&](std::size_t slot, auto arg) {
             return p.index < 0 ? callSlot(item, slot, arg) : callSlot(item, slot, p.index, arg);
         };
@@ -122,7 +124,8 @@ protected:
     }
 
     standin::StandinDesktop desk;
-    Object app = Object::share(desk.application().get()).query<IUnknown>(iid(L"{5C42CA62-42E9-11D4-80F2-00C04FA03755}"));
+    const wchar_t* applicationId = L"{5C42CA62-42E9-11D4-80F2-00C04FA03755}";
+    Object app = Object::share(desk.application().get()).query<IUnknown>(iid(applicationId));
 };
 
 TEST_F(PalmDesktopSlots, Contacts) {
@@ -153,14 +156,13 @@ TEST_F(PalmDesktopSlots, Contacts) {
     c->phones[4] = {6, L"pager"};
     c->ims[0] = {7, L"first"};
     long label = -1, kind = -1;
-    win::UniqueBstr phone, im;
-    EXPECT_EQ(callSlot(item, 40, 4L, &label, phone.put()), S_OK);
-    EXPECT_EQ(callSlot(ex, 66, 0L, &kind, im.put()), S_OK);
-    EXPECT_EQ(std::to_wstring(label) + text(phone) + std::to_wstring(kind) + text(im), L"6pager7first");
+    EXPECT_EQ(textAt(item, 40, 4L, &label) + textAt(ex, 66, 0L, &kind), L"pagerfirst");
+    EXPECT_EQ(values(label, kind), values(6, 7));
 
     // Without its extension the item answers none of the extension's slots;
     // Delete takes 0 only, an IM entry kind 0 only.
     c->extended = false;
+    win::UniqueBstr phone;
     for (HRESULT hr : {callSlot(item, 50, phone.put()), callSlot(item, 63, DATE(1)),
                        callSlot(item, 66, 0L, &kind, phone.put()), callSlot(item, 32, 1L)})
         EXPECT_TRUE(FAILED(hr));
@@ -172,8 +174,8 @@ TEST_F(PalmDesktopSlots, Contacts) {
     // New contact (category, first name, last name); delete.
     child(contacts, 11, L"{3EE1EBE2-4B86-11D4-80FB-00C04FA03755}", bstr(L"cat").get(), bstr(L"first").get(),
           bstr(L"last").get());
-    const auto& fresh = *desk.contacts().items().back();
-    EXPECT_EQ(fresh.category + L"/" + fresh.firstName + L"/" + fresh.lastName, L"cat/first/last");
+    const auto& made = *desk.contacts().items().back();
+    EXPECT_EQ(made.category + L"/" + made.firstName + L"/" + made.lastName, L"cat/first/last");
     EXPECT_EQ(callSlot(item, 32, 0L), S_OK);
     EXPECT_TRUE(c->deleted);
 }
