@@ -25,6 +25,7 @@
 #include "channel/pending_call.h"
 #include "channel/section_dispatch.h"
 #include "channel_test_support.h"
+#include "crash_fails.h"
 #include "sections/section_factory.h"
 #include "standin/host_object.h"
 #include "standin/standin_desktop.h"
