@@ -56,11 +56,6 @@ protected:
         if (module_) ::FreeLibrary(module_);
         ::CoUninitialize();
     }
-    win::ComPtr<IDesktopAddin> newAddin(IClassFactory& from) {
-        win::ComPtr<IDesktopAddin> addin;
-        EXPECT_EQ(S_OK, from.CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
-        return addin;
-    }
 
     DllCopy copy_{kClassId, "Tarnwick.dll={7a1c0de5-0000-4000-8000-00000000e2e0}\r\n"};
     HMODULE module_ = ::LoadLibraryA(copy_.dllPath().c_str());
@@ -84,7 +79,8 @@ TEST_F(LoadedAddin, ServesItsClassStaysLoadedWhileUsedAndCarriesItsNameAndVersio
     win::ComPtr<IClassFactory> classFactory = factoryOf(module_, kConfigured);
     ASSERT_TRUE(classFactory);
     EXPECT_EQ(S_FALSE, canUnloadNow_());
-    win::ComPtr<IDesktopAddin> addin = newAddin(*classFactory.get());
+    win::ComPtr<IDesktopAddin> addin;
+    EXPECT_EQ(S_OK, classFactory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
     {
         // It dispatches through its type library and is aggregated only as IUnknown.
         win::ComPtr<IDispatch> dispatch = addin.query<IDispatch>(IID_IDispatch);
@@ -155,7 +151,8 @@ TEST_F(LoadedAddin, ServesItsClassStaysLoadedWhileUsedAndCarriesItsNameAndVersio
 // unloaded code. OnUninitialize also removes the "Palm AddIn" marker under
 // the sibling's class key.
 TEST_F(LoadedAddin, AWorkerStartsAfterItsDelayAndKeepsTheModuleLoadedUntilItHasEnded) {
-    win::ComPtr<IDesktopAddin> addin = newAddin(*factoryOf(module_, CLSID_BrannockAddin).get());
+    win::ComPtr<IDesktopAddin> addin;
+    ASSERT_EQ(S_OK, factoryOf(module_, kConfigured)->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
     const std::string path = copy_.dllPath(), marker = std::string(kSiblingClassKey) + "\\Palm AddIn";
     ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueA(HKEY_LOCAL_MACHINE, marker.c_str(), REG_SZ, "", 0));
     const DWORD start = ::GetTickCount();
