@@ -1,5 +1,5 @@
 // The add-in object inside a host, in this process: OnInitialize and
-// OnUninitialize, the worker and its two waits, the initialize event, the
+// OnUninitialize, the worker's shutdown wait, the initialize event, the
 // message boxes, and stops at awkward moments. This thread plays Palm
 // Desktop's user-interface thread; the stand-in is Palm Desktop.
 
@@ -180,7 +180,7 @@ TEST_F(AddinObject, UninitialisedAroundTheEndOfTheStartUnderAStreamOfCommands) {
         expectClosedExactlyOnce(engine.finish(15000));
         EXPECT_GE(since(start), hanging ? 11500u : 0u) << "the worker ended after its delay, not before";
         EXPECT_EQ(locks, comModule().lockCount());
-        EXPECT_FALSE(sectionDispatch().hasCurrentHandler()) << "a command sent to a sleeping worker never runs";
+        EXPECT_FALSE(sectionDispatch().hasCurrentHandler()) << "given back; one sent to a sleeping worker never ran";
     }
 }
 
