@@ -165,7 +165,8 @@ TEST_F(AddinObject, UninitialisedAroundTheEndOfTheStartUnderAStreamOfCommands) {
         slaveStartDelayMs = delayMs;
         win::ComPtr<IDesktopAddin> cycled = newAddin();
         LONG success = 0;
-        EXPECT_EQ(S_OK, cycled->OnInitialize(&host, 1, 0x0401, 0, &success));
+        ASSERT_EQ(S_OK, cycled->OnInitialize(&host, 1, 0x0401, 0, &success));
+        ASSERT_EQ(1, success);
         EngineThread engine;
         pumpMessages(stopAfterMs);
         const DWORD start = ::GetTickCount();
