@@ -19,9 +19,7 @@ std::string lookup(const std::string& config, const char* key = kAddinConfigKey)
     return classIdText(getConfiguredClassId(kAddinConfigSection, key, config.c_str(), nullptr));
 }
 
-/// The key `path` under HKEY_LOCAL_MACHINE, with the key `below` in it and
-/// `value` (unless empty) as the default value of the inner one, for the
-/// life of the object.
+/// HKEY_LOCAL_MACHINE\`path`\`below`, default value `value` unless empty, while it lives.
 class RegistryKey {
 public:
     RegistryKey(std::string path, const std::string& value, DWORD type = REG_SZ, const std::string& below = {})
@@ -63,9 +61,8 @@ TEST(AddinIdentity, ReadsTheAddinKeyOfThePalmHandheldSectionOnly) {
     EXPECT_EQ(kNull, lookup(folder.file("missing.cfg"))) << "missing file";
 }
 
-// The hand-over of a pending installer configuration: the own file names
-// kBuiltIn, the pending one kOther. Each limit is pinned by a case that
-// comes out otherwise when it is broken.
+// The own file names kBuiltIn, a pending installer's file kOther; each limit is
+// pinned by a case that comes out otherwise when it is broken.
 TEST(AddinIdentity, AdoptsThePendingInstallerConfigurationWithinItsLimits) {
     TempFolder folder;
     const std::string config = folder.file("conn_install.cfg");
@@ -116,8 +113,7 @@ TEST(AddinIdentity, AdoptsThePendingInstallerConfigurationWithinItsLimits) {
         EXPECT_EQ(c.status, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, c.target.c_str()));
         EXPECT_EQ(c.copied, readTextFile(config) != addinConfigText(kBuiltIn));
     }
-    // The comparison counts letter case: the own file named otherwise is
-    // copied over itself (whatever the copy then gives), not kept.
+    // Letter case counts: the own file named otherwise is copied over itself.
     std::string upperConfig = config;
     for (char& c : upperConfig) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
     RegistryKey marker(kPendingInstallerKey, upperConfig);

@@ -1,7 +1,5 @@
-// Brannock.dll as a COM in-process server, loaded from copies with their own
-// configuration: its class objects, its object's interfaces, the module's
-// lock, its resources, and its registration, watched through a stand-in of
-// Palm Desktop's add-in list.
+// Brannock.dll as a COM server, loaded from copies with their own configuration:
+// class objects, the object, the module's lock, resources, and registration.
 
 #include <windows.h>
 #include <cguid.h>
@@ -43,8 +41,7 @@ bool keyExists(const std::string& path, HKEY root = HKEY_CLASSES_ROOT) {
     return ::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-/// A copy of the DLL (which names a sibling component in lower case),
-/// loaded, with COM initialised on this thread.
+/// A loaded copy of the DLL (naming a sibling in lower case); COM initialised.
 class LoadedAddin : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -145,11 +142,8 @@ TEST_F(LoadedAddin, ServesItsClassStaysLoadedWhileUsedAndCarriesItsNameAndVersio
         EXPECT_STREQ(expected, static_cast<const char*>(value(std::string("\\StringFileInfo\\040904e4\\") + key)));
 }
 
-// The worker sleeps ten seconds before it serves, and OnUninitialize waits
-// for it. It holds its own reference on the module, which it gives back as
-// its very last act, so that a worker that outlives its add-in never runs
-// unloaded code. OnUninitialize also removes the "Palm AddIn" marker under
-// the sibling's class key.
+// The worker sleeps ten seconds, then sees the stop, and gives back its own
+// module reference as its last act; OnUninitialize removes the sibling's marker.
 TEST_F(LoadedAddin, AWorkerStartsAfterItsDelayAndKeepsTheModuleLoadedUntilItHasEnded) {
     win::ComPtr<IDesktopAddin> addin;
     ASSERT_EQ(S_OK, factoryOf(module_, kConfigured)->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
@@ -177,10 +171,8 @@ TEST_F(LoadedAddin, AWorkerStartsAfterItsDelayAndKeepsTheModuleLoadedUntilItHasE
 
 // ---- Registration ----------------------------------------------------------
 
-// Every value in and below the key `path` of HKEY_CLASSES_ROOT as
-// "KEY\NAME=DATA" ("@" names the default value; DATA of REG_SZ values
-// only), and every key without values as "KEY"; sorted, empty when the key
-// is missing.
+// Every value in and below HKEY_CLASSES_ROOT\`path` as "KEY\NAME=DATA" ("@" the
+// default, DATA of REG_SZ only), and each key without values as "KEY"; sorted.
 std::vector<std::string> registryLines(const std::string& path) {
     std::vector<std::string> lines;
     win::UniqueRegKey key;
@@ -224,10 +216,8 @@ void expectClassRegistered(const std::string& dll) {
 const CLSID CLSID_AddinList = {0xBE44897A, 0xEB38, 0x11D5, {0x82, 0x3F, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
 const IID IID_AddinList = {0xBE448979, 0xEB38, 0x11D5, {0x82, 0x3F, 0x00, 0xC0, 0x4F, 0xA0, 0x37, 0x55}};
 
-// The add-in calls the list and its entries by slot only: the list's add (17)
-// and find (19), an entry's remove (17). Each call is logged as "find ID",
-// "add ID NAME" or "remove ID", ending " failed" when `failingCall` names the
-// method, which then answers E_FAIL.
+// The add-in calls the list's add (slot 17) and find (19) and an entry's remove
+// (17), logged as "add ID NAME" etc.; `failingCall` names one that fails.
 std::string listLog, failingCall;
 std::set<std::string> listed;  // the ids added and not removed since
 
@@ -239,8 +229,7 @@ HRESULT logCall(const std::string& method, const std::string& arguments) {
 
 std::string narrow(BSTR text) { return std::string(text, text + ::SysStringLen(text)); }
 
-/// The list or one of its entries (`id`), held by the add-in alone: a vtable
-/// with the slots the add-in calls.
+/// The list or one of its entries (`id`), held by the add-in alone.
 struct ListObject {
     const void* const* vtable;
     std::string id;
@@ -281,8 +270,7 @@ HRESULT STDMETHODCALLTYPE findEntry(ListObject*, BSTR id, ListObject** entry) {
 }
 const std::vector<const void*> listTable = vtable(std::pair(17, &addEntry), std::pair(19, &findEntry));
 
-/// The list's class object, registered for this thread's apartment while
-/// it lives.
+/// The list's class object, registered for this thread while it lives.
 struct AddinListStandin final : IClassFactory {
     AddinListStandin() {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -304,8 +292,7 @@ struct AddinListStandin final : IClassFactory {
     DWORD cookie = 0;
 };
 
-/// Loads `copy`, calls its DllRegisterServer (DllUnregisterServer when
-/// `unregister`) and unloads it again.
+/// Loads `copy` for one call of DllRegisterServer (DllUnregisterServer).
 HRESULT registerCopy(const DllCopy& copy, bool unregister = false) {
     const HMODULE module = ::LoadLibraryA(copy.dllPath().c_str());
     const HRESULT hr = procedure<EntryPoint>(module, unregister ? "DllUnregisterServer" : "DllRegisterServer")();
@@ -319,8 +306,7 @@ TEST(Registration, WritesExactlyTheClassKeysRewritesThemAndKeepsTheAddinListCurr
     DllCopy copy("{6a7b8c9d-0e1f-4a2b-8c3d-4e5f6a7b8c9d}", {}, "brannock's-");
     ASSERT_EQ(S_OK, registerCopy(copy)) << "without COM on this thread and without Palm Desktop's add-in list";
     expectClassRegistered(copy.dllPath());
-    // A second copy's object takes its type information from the library
-    // registered by the first, which the cache hands out as one object.
+    // A second copy's object takes its type information from the registered library.
     DllCopy other(kClassId);
     const HMODULE otherModule = ::LoadLibraryA(other.dllPath().c_str());
     {

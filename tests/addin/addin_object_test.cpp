@@ -1,7 +1,5 @@
-// The add-in object inside a host, in this process: OnInitialize and
-// OnUninitialize, the worker's shutdown wait, the initialize event, the
-// message boxes, and stops at awkward moments. This thread plays Palm
-// Desktop's user-interface thread; the stand-in is Palm Desktop.
+// The add-in object in this process, whose thread plays Palm Desktop's
+// user-interface thread: starts, stops at awkward moments, events, boxes.
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -153,11 +151,9 @@ protected:
     long locks = comModule().lockCount();
 };
 
-// Stops before, around and after the end of a shortened start, under a
-// stream of commands (the long run, with the process's handles watched, is
-// the add-in shutdown benchmark). A worker still asleep when the stop comes
-// cannot see it: OnUninitialize gives up after ten seconds, and the worker
-// frees its holder (and the module lock) itself when it ends.
+// Stops before, around and after the end of a shortened start under a stream
+// of commands. OnUninitialize gives up on a worker asleep after ten seconds;
+// the worker frees its holder (and the module lock) itself when it ends.
 TEST_F(AddinObject, UninitialisedAroundTheEndOfTheStartUnderAStreamOfCommands) {
     const std::pair<DWORD, DWORD> runs[] = {{300, 100}, {300, 300}, {300, 700}, {13000, 1000}};
     for (const auto& [delayMs, stopAfterMs] : runs) {
@@ -205,8 +201,7 @@ TEST_F(AddinObject, AFailedStartShowsOneBoxAndLeavesNothingRunning) {
 }
 
 // Uninitialising gives back the current handler but keeps the last named
-// section, so that a re-initialised add-in serves an engine that named it
-// before with a category write (or a delete-all).
+// section, for a category write of an engine that named it before.
 TEST_F(AddinObject, StartsAndStopsEverythingWithoutTheApplicationAndAnswersItsQuestions) {
     auto run = [&](int code, int section) {
         CommandProcessor command;
@@ -220,8 +215,6 @@ TEST_F(AddinObject, StartsAndStopsEverythingWithoutTheApplicationAndAnswersItsQu
     };
     EXPECT_EQ(ResponseOk, run(CmdBeginImport, SectionMemo));
     EXPECT_EQ(1, initialize(plainHost));
-    // Each look opens the event anew and waits on it: an auto-reset event
-    // would be consumed by the first look.
     EXPECT_TRUE(initializeEventIsSet());
     EXPECT_TRUE(initializeEventIsSet()) << "the initialize event is manual-reset";
     EXPECT_EQ(locks + 1, comModule().lockCount()) << "the slave holder keeps the module locked";

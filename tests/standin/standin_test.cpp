@@ -1,10 +1,7 @@
-// The stand-in slot by slot: every position a handler may call, reached
-// through the raw vtable with the arguments in Palm Desktop's order, must land
-// on the property Palm Desktop keeps there. Positions, argument orders and
-// interface identifiers are typed from Palm Desktop's own table, not from the
-// declarations the handlers and the stand-in share. Along the way: the
-// arguments and missing extensions the stand-in refuses. Its planned failures
-// and readings are the section tests' tools and are pinned there.
+// Every slot a handler may call, reached through the raw vtable with Palm
+// Desktop's argument order, lands on its property. Slots, argument orders and
+// interface identifiers come from Palm Desktop's table, not the shared
+// declarations. Planned failures and readings are pinned by the section tests.
 
 #include <gtest/gtest.h>
 
@@ -103,11 +100,8 @@ void expectPairs(const Object& item, std::initializer_list<Pair> pairs) {
 
 class PalmDesktopSlots : public ::testing::Test {
 protected:
-    /// A category-walk section's collection (the application's slot and
-    /// interface), and entry 1 of its view of category "B" (view slot and
-    /// interface, count slot, item interface), which must hold two items.
-    /// On the way adds category "C" (add slot) and reads its category-name
-    /// list (slot, interface, count slot).
+    /// A section's collection and entry 1 of its two-item view of "B"; adds
+    /// category "C" and reads the category names on the way.
     std::pair<Object, Object> walkTo(std::size_t collectionSlot, const wchar_t* collectionId, std::size_t viewSlot,
                                      const wchar_t* viewId, std::size_t viewCount, const wchar_t* itemId,
                                      std::size_t addCategory, std::size_t namesSlot, const wchar_t* namesId,
@@ -159,8 +153,7 @@ TEST_F(PalmDesktopSlots, Contacts) {
     EXPECT_EQ(textAt(item, 40, 4L, &label) + textAt(ex, 66, 0L, &kind), L"pagerfirst");
     EXPECT_EQ(values(label, kind), values(6, 7));
 
-    // Without its extension the item answers none of the extension's slots;
-    // Delete takes 0 only, an IM entry kind 0 only.
+    // Refused: extension slots without the extension, Delete(1), IM kind 1.
     c->extended = false;
     win::UniqueBstr phone;
     for (HRESULT hr : {callSlot(item, 50, phone.put()), callSlot(item, 63, DATE(1)),
