@@ -1,10 +1,8 @@
 #include "addin/addin_identity.h"
 
-#include <cguid.h>
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstring>
 #include <optional>
 
 #include "dll_copy.h"
@@ -14,22 +12,14 @@ namespace {
 
 constexpr char kBuiltIn[] = "{4DA93AFC-CBBD-49DB-B492-5D8DFB6AB9B0}";
 constexpr char kOther[] = "{0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D}";
+constexpr char kNull[] = "{00000000-0000-0000-0000-000000000000}";
 
-CLSID parse(const char* text) {
-    CLSID id = GUID_NULL;
-    if (text) {
-        EXPECT_EQ(S_OK, ::CLSIDFromString(std::wstring(text, text + std::strlen(text)).c_str(), &id));
-    }
-    return id;
+/// The identifier named in `config` under `key`, in registry form.
+std::string lookup(const std::string& config, const char* key = kAddinConfigKey) {
+    return classIdText(getConfiguredClassId(kAddinConfigSection, key, config.c_str(), nullptr));
 }
 
-CLSID lookup(const std::string& config, const char* key = kAddinConfigKey) {
-    return getConfiguredClassId(kAddinConfigSection, key, config.c_str(), nullptr);
-}
-
-/// The key `path` under HKEY_LOCAL_MACHINE, with the key `below` in it and
-/// `value` (unless empty) as the default value of the inner one, for the
-/// life of the object.
+/// HKEY_LOCAL_MACHINE\`path`\`below`, default value `value` unless empty, while it lives.
 class RegistryKey {
 public:
     RegistryKey(std::string path, const std::string& value, DWORD type = REG_SZ, const std::string& below = {})
@@ -56,24 +46,23 @@ TEST(AddinIdentity, ReadsTheAddinKeyOfThePalmHandheldSectionOnly) {
     const std::pair<std::string, const char*> cases[] = {
         {addinConfigText(kBuiltIn), kBuiltIn},
         {"[Palm handheld]\r\nBrannock.dll={0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}\r\n", kOther},  // lower case
-        {"[Other section]\r\nBrannock.dll=" + builtIn + "\r\n", nullptr},
-        {"[Palm handheld]\r\nBrannock.dll=not a class id\r\n", nullptr},
+        {"[Other section]\r\nBrannock.dll=" + builtIn + "\r\n", kNull},
+        {"[Palm handheld]\r\nBrannock.dll=not a class id\r\n", kNull},
         // Read up to 39 characters: the identifier with anything behind it
         // is cut there and does not parse.
-        {"[Palm handheld]\r\nBrannock.dll=" + builtIn + std::string(300, '0') + "\r\n", nullptr},
-        {"[Palm handheld]\r\nTarnwick.dll=" + builtIn + "\r\n", nullptr},  // missing key
+        {"[Palm handheld]\r\nBrannock.dll=" + builtIn + std::string(300, '0') + "\r\n", kNull},
+        {"[Palm handheld]\r\nTarnwick.dll=" + builtIn + "\r\n", kNull},  // missing key
     };
     for (const auto& [text, expected] : cases) {
         writeTextFile(config, text);
-        EXPECT_TRUE(::IsEqualCLSID(parse(expected), lookup(config))) << text;
+        EXPECT_EQ(expected, lookup(config)) << text;
     }
-    EXPECT_TRUE(::IsEqualCLSID(parse(kBuiltIn), lookup(config, kSiblingConfigKey)));  // the last file
-    EXPECT_TRUE(::IsEqualCLSID(GUID_NULL, lookup(folder.file("missing.cfg")))) << "missing file";
+    EXPECT_EQ(kBuiltIn, lookup(config, kSiblingConfigKey));  // the last file
+    EXPECT_EQ(kNull, lookup(folder.file("missing.cfg"))) << "missing file";
 }
 
-// The hand-over of a pending installer configuration: the own file names
-// kBuiltIn, the pending one kOther. Each limit is pinned by a case that
-// comes out otherwise when it is broken.
+// The own file names kBuiltIn, a pending installer's file kOther; each limit is
+// pinned by a case that comes out otherwise when it is broken.
 TEST(AddinIdentity, AdoptsThePendingInstallerConfigurationWithinItsLimits) {
     TempFolder folder;
     const std::string config = folder.file("conn_install.cfg");
@@ -94,7 +83,7 @@ TEST(AddinIdentity, AdoptsThePendingInstallerConfigurationWithinItsLimits) {
         std::string target;
         long status;
         bool copied;
-        std::optional<const char*> found;  // what the lookup then gives (nullptr: the null identifier)
+        const char* found;  // what the lookup then gives, unless null
     };
     const Case cases[] = {
         {"no marker", std::nullopt, REG_SZ, nullptr, config, 1, false, kBuiltIn},
@@ -103,14 +92,14 @@ TEST(AddinIdentity, AdoptsThePendingInstallerConfigurationWithinItsLimits) {
         {"registered pending file, adopted before the lookup", pending, REG_SZ, kOther, config, 1, true, kOther},
         {"unregistered pending file is copied", pending, REG_SZ, nullptr, config, 0, true, kOther},
         {"a pending file that is gone fails the lookup", folder.file("gone.cfg"), REG_SZ, nullptr, config, E_FAIL,
-         false, nullptr},
+         false, kNull},
         {"a marker that is not REG_SZ is not read", pending, REG_EXPAND_SZ, nullptr, config, 0, false, kBuiltIn},
-        {"a path of 259 characters is read", path259, REG_SZ, nullptr, config, E_FAIL, false, nullptr},
+        {"a path of 259 characters is read", path259, REG_SZ, nullptr, config, E_FAIL, false, kNull},
         {"a path of 260 characters is not", path259 + "p", REG_SZ, nullptr, config, 0, false, kBuiltIn},
         {"the pending value is read up to 253 characters", folder.file("long.cfg"), REG_SZ, kOther, config, 1, true,
-         std::nullopt},
+         nullptr},
         {"registered class but the copy fails", pending, REG_SZ, kOther, folder.file("none\\conn_install.cfg"), 1,
-         false, nullptr},
+         false, kNull},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -119,13 +108,12 @@ TEST(AddinIdentity, AdoptsThePendingInstallerConfigurationWithinItsLimits) {
         if (c.marker) marker.emplace(kPendingInstallerKey, *c.marker, c.type);
         if (c.registered) registered.emplace(std::string("SOFTWARE\\Classes\\CLSID\\") + c.registered, "", 0, subkey);
         if (c.found) {
-            EXPECT_TRUE(::IsEqualCLSID(parse(*c.found), lookup(c.target)));
+            EXPECT_EQ(c.found, lookup(c.target));
         }
         EXPECT_EQ(c.status, adoptInstallerConfig(kAddinConfigSection, kAddinConfigKey, c.target.c_str()));
         EXPECT_EQ(c.copied, readTextFile(config) != addinConfigText(kBuiltIn));
     }
-    // The comparison counts letter case: the own file named otherwise is
-    // copied over itself (whatever the copy then gives), not kept.
+    // Letter case counts: the own file named otherwise is copied over itself.
     std::string upperConfig = config;
     for (char& c : upperConfig) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
     RegistryKey marker(kPendingInstallerKey, upperConfig);

@@ -1,12 +1,12 @@
-// The add-in object inside a host, in this process: OnInitialize and
-// OnUninitialize, the worker and its two waits, the initialize event, the
-// message boxes, and stops at awkward moments. This thread plays Palm
-// Desktop's user-interface thread; the stand-in is Palm Desktop.
+// The add-in object in this process, whose thread plays Palm Desktop's
+// user-interface thread: starts, stops at awkward moments, events, boxes.
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <mutex>
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,11 +18,12 @@
 #include "addin/slave_thread.h"
 #include "addin/thread_timer.h"
 #include "channel/channel_names.h"
+#include "channel/command_master.h"
 #include "channel/command_processor.h"
 #include "channel/pending_call.h"
 #include "channel/section_dispatch.h"
 #include "channel_test_support.h"
-#include "engine_thread.h"
+#include "crash_fails.h"
 #include "sections/section_factory.h"
 #include "standin/host_object.h"
 #include "standin/standin_desktop.h"
@@ -32,7 +33,43 @@
 
 namespace {
 
-const DWORD kBuiltInDelayMs = slaveStartDelayMs;
+/// Dispatches this thread's messages (the add-in's timer) for `ms`.
+void pumpMessages(DWORD ms) {
+    const DWORD end = ::GetTickCount() + ms;
+    for (DWORD now = ::GetTickCount(); static_cast<LONG>(end - now) > 0; now = ::GetTickCount()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+    }
+}
+
+/// The engine: a master on its own thread that runs export brackets until it
+/// has seen ResponsePalmDesktopClosed and three more results.
+class EngineThread {
+public:
+    EngineThread()
+        : results_(std::async(std::launch::async, [this] {
+              CommandMaster master;
+              std::vector<ResponseCode> results;
+              for (int more = 0; !abandon_ && more < 4;) {
+                  const ResponseCode begun = master.beginExport(SectionContact);
+                  results.push_back(begun == ResponseOk ? master.endExport() : begun);
+                  more += more > 0 || results.back() == ResponsePalmDesktopClosed;
+              }
+              return results;
+          })) {}
+    /// Waits (pumping messages) up to `mostMs` for the engine's end; its results.
+    std::vector<ResponseCode> finish(DWORD mostMs) {
+        const auto ended = [this] { return results_.wait_for(std::chrono::seconds(0)) == std::future_status::ready; };
+        for (DWORD waited = 0; waited < mostMs && !ended(); waited += 20) pumpMessages(20);
+        abandon_ = true;
+        return results_.get();
+    }
+
+private:
+    std::atomic<bool> abandon_{false};
+    std::future<std::vector<ResponseCode>> results_;
+};
 
 std::vector<std::string> shownBoxes;  // "OWNER CAPTION: TEXT TYPE"
 std::vector<std::string> timerCalls;  // every timer started and stopped, passed on to the system
@@ -114,94 +151,47 @@ protected:
     long locks = comModule().lockCount();
 };
 
-TEST_F(AddinObject, WorkerStartsServingTenSecondsAfterInitialisation) {
-    slaveStartDelayMs = kBuiltInDelayMs;
-    const DWORD start = ::GetTickCount();
-    ASSERT_EQ(1, initialize(host));
-    while (!sharedApplication() && since(start) < 15000) ::Sleep(5);
-    EXPECT_GE(since(start), 9900u);
-    EXPECT_LT(since(start), 11000u);
-    EXPECT_EQ(application.get(), sharedApplication().get()) << "the host's application is handed on";
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-}
-
-// A worker still asleep when the stop comes cannot see it: OnUninitialize
-// gives up after ten seconds, and the worker frees its holder (and the
-// module lock) itself when it ends.
-TEST_F(AddinObject, UninitialisingGivesUpOnAHangingWorkerAfterTenSeconds) {
-    slaveStartDelayMs = 13000;
-    ASSERT_EQ(1, initialize(host));
-    const DWORD start = ::GetTickCount();
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-    EXPECT_GE(since(start), 9900u);
-    EXPECT_LT(since(start), 11000u);
-    EXPECT_EQ(locks + 1, comModule().lockCount()) << "the late worker still holds its holder";
-    while (comModule().lockCount() != locks && since(start) < 20000) ::Sleep(10);
-    EXPECT_GE(since(start), 12500u) << "the worker ended after its delay, not before";
-}
-
-TEST_F(AddinObject, UninitialisedDuringTheStartDelayWithACommandWaiting) {
-    slaveStartDelayMs = kBuiltInDelayMs;
-    initialize(host);
-    EngineThread engine(exportBracket, 1);
-    pumpMessages(1000);
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-    expectClosedExactlyOnce(engine.finish(15000));
-    EXPECT_FALSE(sectionDispatch().hasCurrentHandler()) << "the waiting command never ran";
-}
-
-// Stops before, around and after the end of a shortened start, under a
-// stream of commands. The long run, with the process's handles watched, is
-// the add-in shutdown benchmark.
-TEST_F(AddinObject, UninitialisedAroundTheEndOfAShortenedStartUnderAStreamOfCommands) {
-    slaveStartDelayMs = 300;
-    for (const DWORD stopAfterMs : {100, 300, 700}) {
-        SCOPED_TRACE("stopped after " + std::to_string(stopAfterMs) + " ms");
+// Stops before, around and after the end of a shortened start under a stream
+// of commands. OnUninitialize gives up on a worker asleep after ten seconds;
+// the worker frees its holder (and the module lock) itself when it ends.
+TEST_F(AddinObject, UninitialisedAroundTheEndOfTheStartUnderAStreamOfCommands) {
+    const std::pair<DWORD, DWORD> runs[] = {{300, 100}, {300, 300}, {300, 700}, {13000, 1000}};
+    for (const auto& [delayMs, stopAfterMs] : runs) {
+        SCOPED_TRACE("stopped after " + std::to_string(stopAfterMs) + " of " + std::to_string(delayMs) + " ms");
+        slaveStartDelayMs = delayMs;
         win::ComPtr<IDesktopAddin> cycled = newAddin();
         LONG success = 0;
-        EXPECT_EQ(S_OK, cycled->OnInitialize(&host, 1, 0x0401, 0, &success));
-        EngineThread engine(exportBracket);
+        ASSERT_EQ(S_OK, cycled->OnInitialize(&host, 1, 0x0401, 0, &success));
+        ASSERT_EQ(1, success);
+        EngineThread engine;
         pumpMessages(stopAfterMs);
+        const DWORD start = ::GetTickCount();
         EXPECT_EQ(S_OK, cycled->OnUninitialize());
         cycled.reset();
+        const bool hanging = delayMs > 10000;
+        if (hanging) {
+            EXPECT_GE(since(start), 9900u);
+            EXPECT_LT(since(start), 11000u);
+            EXPECT_EQ(locks + 1, comModule().lockCount()) << "the late worker still holds its holder";
+        }
         expectClosedExactlyOnce(engine.finish(15000));
+        EXPECT_GE(since(start), hanging ? 11500u : 0u) << "the worker ended after its delay, not before";
         EXPECT_EQ(locks, comModule().lockCount());
+        EXPECT_FALSE(sectionDispatch().hasCurrentHandler()) << "given back; one sent to a sleeping worker never ran";
     }
 }
 
-TEST_F(AddinObject, UninitialisedDuringALongExport) {
-    constexpr int contacts = 300;
-    for (int i = 0; i < contacts; ++i)
-        desk.addContact(i % 2 ? L"Business" : L"Personal", L"First", L"Name" + std::to_wstring(1000 + i));
-    initialize(host);
-    std::mutex mutex;
-    std::vector<std::string> names;
-    bool begun = false, closed = false;
-    EngineThread engine([&](CommandMaster& master) {
-        if (!std::exchange(begun, true)) return master.beginExport(SectionContact);
-        Record record;
-        const ResponseCode result = master.getNextRecord(record);
-        // A closed master answers ResponseOk with an empty record.
-        closed = closed || result == ResponsePalmDesktopClosed;
-        std::lock_guard<std::mutex> lock(mutex);
-        if (result == ResponseOk && !closed) names.push_back(record.getField("128.Last Name"));
-        return result;
-    });
-    for (int waited = 0; waited < 300; ++waited) {
-        pumpMessages(20);
-        std::lock_guard<std::mutex> lock(mutex);
-        if (names.size() >= 15) break;
+// A host failing the application query, or a channel that cannot open, is
+// reported in one box with the error's text.
+TEST_F(AddinObject, AFailedStartShowsOneBoxAndLeavesNothingRunning) {
+    {
+        // An event under the zone's name keeps the file mapping from being made.
+        win::UniqueHandle squatter(::CreateEventA(nullptr, TRUE, FALSE, sharedZoneName()));
+        expectFailedStart(plainHost, HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE));
+        EXPECT_EQ(S_OK, addin->OnUninitialize());
+        EXPECT_FALSE(initializeEventIsSet());
     }
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-    expectClosedExactlyOnce(engine.finish(15000));
-    ASSERT_GE(names.size(), 15u);
-    EXPECT_LT(names.size(), static_cast<std::size_t>(contacts));
-    // The records exported before the stop are whole: the Business
-    // category's contacts, in their order.
-    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(names[i], "Name" + std::to_string(1001 + 2 * i));
-}
-
-TEST_F(AddinObject, HostFailingTheApplicationQueryGetsOneBoxAndNothingStarts) {
+    shownBoxes.clear();
     expectFailedStart(denyingHost, E_ACCESSDENIED);
     EXPECT_FALSE(initializeEventIsSet());
     EXPECT_EQ(locks, comModule().lockCount()) << "no slave holder was built";
@@ -210,47 +200,9 @@ TEST_F(AddinObject, HostFailingTheApplicationQueryGetsOneBoxAndNothingStarts) {
     EXPECT_EQ(1, denyingHost.references()) << "the host is released with the add-in";
 }
 
-TEST_F(AddinObject, AChannelThatCannotOpenIsReportedLikeAComError) {
-    // An event under the zone's name keeps the file mapping from being made.
-    win::UniqueHandle squatter(::CreateEventA(nullptr, TRUE, FALSE, sharedZoneName()));
-    expectFailedStart(plainHost, HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE));
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-    EXPECT_FALSE(initializeEventIsSet());
-}
-
-TEST_F(AddinObject, HostWithoutTheApplicationStillStartsAndStopsEverything) {
-    EXPECT_EQ(1, initialize(plainHost));
-    EXPECT_TRUE(shownBoxes.empty());
-    // Each look opens the event anew and waits on it: an auto-reset event
-    // would be consumed by the first look.
-    EXPECT_TRUE(initializeEventIsSet());
-    EXPECT_TRUE(initializeEventIsSet()) << "the initialize event is manual-reset";
-    EXPECT_EQ(locks + 1, comModule().lockCount()) << "the slave holder keeps the module locked";
-    EXPECT_EQ(S_OK, addin->OnUninitialize());
-    EXPECT_EQ((std::vector<std::string>{"start 8 100 hand-over", "stop"}), timerCalls);
-    EXPECT_FALSE(initializeEventIsSet()) << "the event closes with OnUninitialize";
-    EXPECT_EQ(locks, comModule().lockCount());
-    EXPECT_FALSE(sharedApplication());
-}
-
-TEST_F(AddinObject, AnswersItsQuestions) {
-    LONG version = 99;
-    EXPECT_EQ(S_OK, addin->GetFrameworkVersion(&version));
-    EXPECT_EQ(2, version);
-    UINT count = 0;
-    EXPECT_EQ(S_OK, addin->GetTypeInfoCount(&count));
-    EXPECT_EQ(1u, count);
-    EXPECT_EQ(S_OK, addin->ShowAboutBox(0x1234));
-    EXPECT_EQ(S_OK, addin->ShowProperties(0));
-    EXPECT_EQ((std::vector<std::string>{"4660 Brannock: BrannockAddin AboutBox 0",
-                                        "0 Brannock: BrannockAddin Properties Dialog 0"}),
-              shownBoxes);
-}
-
-// A re-initialised add-in serves an engine that named its section before:
-// uninitialising gives back the current handler but keeps the last section,
-// so that a category write (or a delete-all) still finds it.
-TEST_F(AddinObject, UninitialisingReleasesTheHandlerButKeepsTheLastNamedSection) {
+// Uninitialising gives back the current handler but keeps the last named
+// section, for a category write of an engine that named it before.
+TEST_F(AddinObject, StartsAndStopsEverythingWithoutTheApplicationAndAnswersItsQuestions) {
     auto run = [&](int code, int section) {
         CommandProcessor command;
         command.setCommand(code);
@@ -263,9 +215,27 @@ TEST_F(AddinObject, UninitialisingReleasesTheHandlerButKeepsTheLastNamedSection)
     };
     EXPECT_EQ(ResponseOk, run(CmdBeginImport, SectionMemo));
     EXPECT_EQ(1, initialize(plainHost));
+    EXPECT_TRUE(initializeEventIsSet());
+    EXPECT_TRUE(initializeEventIsSet()) << "the initialize event is manual-reset";
+    EXPECT_EQ(locks + 1, comModule().lockCount()) << "the slave holder keeps the module locked";
     EXPECT_EQ(S_OK, addin->OnUninitialize());
+    EXPECT_EQ((std::vector<std::string>{"start 8 100 hand-over", "stop"}), timerCalls);
+    EXPECT_FALSE(initializeEventIsSet()) << "the event closes with OnUninitialize";
+    EXPECT_EQ(locks, comModule().lockCount());
+    EXPECT_FALSE(sharedApplication());
     EXPECT_FALSE(sectionDispatch().hasCurrentHandler());
     EXPECT_EQ(ResponseOk, run(CmdWriteCategoryList, -1));
+    LONG version = 99;
+    EXPECT_EQ(S_OK, addin->GetFrameworkVersion(&version));
+    EXPECT_EQ(2, version);
+    UINT count = 0;
+    EXPECT_EQ(S_OK, addin->GetTypeInfoCount(&count));
+    EXPECT_EQ(1u, count);
+    EXPECT_EQ(S_OK, addin->ShowAboutBox(0x1234));
+    EXPECT_EQ(S_OK, addin->ShowProperties(0));
+    EXPECT_EQ((std::vector<std::string>{"4660 Brannock: BrannockAddin AboutBox 0",
+                                        "0 Brannock: BrannockAddin Properties Dialog 0"}),
+              shownBoxes) << "and no box for the start";
 }
 
 TEST(AddinErrorText, StandardTextsOfCodesWithoutASystemMessage) {

@@ -5,37 +5,28 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 
 #include "tied_process.h"
 
-/// A fresh folder under the temporary directory, removed with its files
-/// when the object goes.
+/// A fresh folder under the temporary directory whose name starts with
+/// `prefix`, removed with its files when the object goes.
 class TempFolder {
 public:
-    /// A folder whose name starts with `prefix`.
     explicit TempFolder(const std::string& prefix = "brannock-") {
-        char base[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, base);
         for (unsigned attempt = ::GetTickCount() ^ ::GetCurrentProcessId();; ++attempt) {
-            path_ = std::string(base) + prefix + std::to_string(attempt) + "\\";
-            if (::CreateDirectoryA(path_.c_str(), nullptr)) return;
-            if (::GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make temp folder");
+            path_ = (std::filesystem::temp_directory_path() / (prefix + std::to_string(attempt))).string() + "\\";
+            if (std::filesystem::create_directory(path_)) return;
         }
     }
     ~TempFolder() {
-        WIN32_FIND_DATAA found;
-        const HANDLE search = ::FindFirstFileA((path_ + "*").c_str(), &found);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(search, &found))
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileA(file(found.cFileName).c_str());
-        if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
-        ::RemoveDirectoryA(path_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
     }
     TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
     /// The folder's path, ending with a backslash.
     const std::string& path() const { return path_; }
     /// The path of `name` inside the folder.
@@ -62,13 +53,6 @@ inline std::string addinConfigText(const std::string& classId) {
     return "[Palm handheld]\r\nBrannock.dll=" + classId + "\r\n";
 }
 
-/// The folder of the running test program, ending with a backslash.
-inline std::string programFolder() {
-    char path[MAX_PATH] = {};
-    const std::string folder(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 /// Brannock.dll copied into a folder of its own (named starting with
 /// `folderPrefix`) with a "conn_install.cfg" naming `classId` followed by
 /// the lines `moreConfig`.
@@ -80,14 +64,14 @@ public:
         addFile("Brannock.dll");
         writeTextFile(folder_.file("conn_install.cfg"), addinConfigText(classId) + moreConfig);
     }
-    /// The folder holding the copy.
     const TempFolder& folder() const { return folder_; }
-    /// The full path of the copy.
     std::string dllPath() const { return folder_.file("Brannock.dll"); }
-    /// Copies `name` from the test programs' folder beside the DLL.
+    /// Copies `name` from the test program's folder beside the DLL.
     void addFile(const std::string& name) const {
-        if (!::CopyFileA((programFolder() + name).c_str(), folder_.file(name).c_str(), FALSE))
-            throw std::runtime_error("cannot copy " + name);
+        char program[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+        std::filesystem::copy_file(std::filesystem::path(program).parent_path() / name, folder_.file(name),
+                                   std::filesystem::copy_options::overwrite_existing);
     }
 
 private:
@@ -100,15 +84,11 @@ Function procedure(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
-/// Runs `commandLine` and returns its exit code (or -1 when it cannot start).
-inline DWORD runProgram(const std::string& commandLine, DWORD timeoutMs = 60000) {
-    return runTiedProcess(commandLine, timeoutMs);
-}
-
 /// Runs regsvr32 silently on `dll` (unregistering with `unregister`) and
 /// returns its exit code.
 inline DWORD runRegsvr32(const std::string& dll, bool unregister = false) {
     char system[MAX_PATH] = {};
     ::GetSystemDirectoryA(system, MAX_PATH);
-    return runProgram(std::string(system) + "\\regsvr32.exe /s " + (unregister ? "/u " : "") + "\"" + dll + "\"");
+    return runTiedProcess(std::string(system) + "\\regsvr32.exe /s " + (unregister ? "/u " : "") + "\"" + dll + "\"",
+                          60000);
 }
