@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "sections/calendar_recurrence.h"
 #include "sections/calendar_section.h"
 #include "section_test_support.h"
@@ -17,12 +15,10 @@ namespace key = fieldkey::calendar;
 const std::string sampleId = "{0A1B2C3D-0000-4000-8000-00000000000A}";
 const std::string otherId = "{0A1B2C3D-0000-4000-8000-00000000000B}";
 
+// The stand-in's default readings: event lists are snapshots, so deleteAll
+// empties the window in one pass (section_readings_test has the others).
 class CalendarSectionTest : public ::testing::Test {
 protected:
-    // Event lists are snapshots here, so deleteAll empties the window in
-    // one pass (section_readings_test has the live reading).
-    CalendarSectionTest() { desk.readings().liveViews = false; }
-
     std::vector<standin::CalendarSection::Item> events() { return desk.eventsBetween(at(1900, 1, 1), at(2100, 1, 1)); }
     std::string send(const Record& record) {
         std::string id;
@@ -35,16 +31,10 @@ protected:
         event->repeat = standin::EventRepeatRule{kind, interval, end, mask};
         event->exceptions = std::move(exceptions);
     }
-    /// The "Repeat" of every event, parsed, in window order.
-    std::vector<Repeat> exportedRepeats() {
-        std::vector<Repeat> repeats;
-        for (const Record& record : exportAll(*handler)) repeats.push_back(parsed(record.getField(fieldkey::Repeat)));
-        return repeats;
-    }
-    /// Imports one event starting on 5 January 2009 with `repeat`; answers it.
-    standin::CalendarSection::Item imported(const Repeat& repeat) {
+    /// Imports one event starting on 5 January 2009 with `repeat` and `recurringFlag`; answers it.
+    standin::CalendarSection::Item imported(const std::string& repeat, const char* recurringFlag = "0") {
         EXPECT_EQ(handler->beginImport(), ResponseOk);
-        send(withFields({{key::StartDate, "20090105"}, {fieldkey::Repeat, repeat.save()}}));
+        send(withFields({{key::StartDate, "20090105"}, {key::RecurringFlag, recurringFlag}, {fieldkey::Repeat, repeat}}));
         return desk.calendar().items().back();
     }
 
@@ -68,8 +58,7 @@ TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
                               {key::EndTime, "1045"}, {key::ConfidentialFlag, "1"}, {key::RecurringFlag, "0"},
                               {key::Location, "Main St"}, {key::Category, "Health"}, {fieldkey::Repeat, nullptr},
                               {key::AlarmDate, nullptr}});
-    // Untimed: only the start date of the four; no EventItemEx, no location
-    // or category. The note gains the tag with the exported identifier.
+    // Untimed: only the start date of the four; no EventItemEx, no location or category.
     expectFields(records[1], {{key::StartDate, "20070106"}, {key::Notes, "bring towels"}, {key::StartTime, nullptr},
                               {key::EndDate, nullptr}, {key::EndTime, nullptr}, {key::Location, nullptr},
                               {key::Category, nullptr}});
@@ -100,43 +89,30 @@ TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
     EXPECT_EQ(u.location, L"") << "set only through EventItemEx";
 }
 
+// A lead of one day (unit 2) travels as the day before; back in, two hours
+// before the start is unit 1, count 2; an alarm flag 0 sets no lead.
 TEST_F(CalendarSectionTest, AlarmLeadTravelsBothWays) {
-    // Leads {unit, count}: one day (unit 2), 30 minutes (unit 0).
-    const long leads[2][2] = {{2, 1}, {0, 30}};
-    for (int i = 0; i < 2; ++i) {
-        auto event = desk.addEvent(at(2008, 3, 1 + i, 9 * i, 30 - 30 * i), at(2008, 3, 1 + i, 1 + 9 * i), L"alarm");
-        event->alarmFlag = 1;
-        event->alarmLeadUnit = leads[i][0];
-        event->alarmLeadCount = leads[i][1];
-    }
+    auto event = desk.addEvent(at(2008, 3, 1, 0, 30), at(2008, 3, 1, 1), L"alarm");
+    event->alarmFlag = 1;
+    event->alarmLeadUnit = 2;
+    event->alarmLeadCount = 1;
+    Record record = exportAll(*handler).at(0);
+    EXPECT_EQ(record.getField(key::AlarmFlag) + " " + record.getField(key::AlarmDate) + " " +
+                  record.getField(key::AlarmTime), "1 20080229 0030");
 
-    const std::vector<Record> records = exportAll(*handler);
-    ASSERT_EQ(records.size(), 2u);
-    auto alarm = [](const Record& r) {
-        return r.getField(key::AlarmFlag) + " " + r.getField(key::AlarmDate) + " " + r.getField(key::AlarmTime);
-    };
-    EXPECT_EQ(alarm(records[0]) + "/" + alarm(records[1]), "1 20080229 0030/1 20080302 0830");
-
-    // Back in: the leap day gives one day; two hours before gives 2 hours;
-    // an alarm flag 0 sets no lead.
     ASSERT_EQ(handler->deleteAll(), ResponseOk);
     ASSERT_EQ(handler->beginImport(), ResponseOk);
-    send(records[0]);
-    Record again = records[1];
-    again.putField(key::AlarmTime, "0700");
-    send(again);
-    again.putField(key::AlarmFlag, "0");
-    again.putField(key::StartDate, "20080303");
-    send(again);
-
+    send(record);
+    record.putField(key::AlarmTime, "2230");
+    send(record);
+    record.putField(key::AlarmFlag, "0");
+    send(record);
     const auto stored = events();
     ASSERT_EQ(stored.size(), 3u);
     const long expected[3][3] = {{1, 2, 1}, {1, 1, 2}, {0, 0, 0}};  // flag, unit, count
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(stored[i]->alarmFlag, expected[i][0]) << i;
-        EXPECT_EQ(stored[i]->alarmFlag ? stored[i]->alarmLeadUnit : 0, expected[i][1]) << i;
-        EXPECT_EQ(stored[i]->alarmLeadCount, expected[i][2]) << i;
-    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(std::vector<long>({stored[i]->alarmFlag, stored[i]->alarmFlag ? stored[i]->alarmLeadUnit : 0,
+                                     stored[i]->alarmLeadCount}), std::vector<long>(expected[i], expected[i] + 3)) << i;
 }
 
 TEST_F(CalendarSectionTest, GetRecordCountLeavesSharedIdentifierWithHighestIndex) {
@@ -175,10 +151,8 @@ TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndKeepsItsIdentifier) {
     EXPECT_EQ(events()[1]->description, L"new");
     EXPECT_EQ(events()[1]->note, composedNote(sampleId, "new note"));
 
-    // Sent again within the same bracket, the search runs on the list
-    // fetched right after the deletion, which does not hold the new event:
-    // a second event with the identifier is made (getRecordCount sorts that
-    // out on the next export).
+    // Sent again in the same bracket, the search runs on the list fetched right
+    // after the deletion, without the new event: a second event gets the identifier.
     send(record);
     ASSERT_EQ(events().size(), 3u);
     EXPECT_EQ(idInNote(events()[2]->note), sampleId);
@@ -188,23 +162,6 @@ TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndKeepsItsIdentifier) {
     EXPECT_EQ(handler->deleteRecord(sampleId), ResponseOk);
     ASSERT_EQ(events().size(), 1u);
     EXPECT_EQ(events()[0]->description, L"neighbour");
-}
-
-// Only "Repeat" decides whether an imported event repeats; an import
-// bracket has nothing to export.
-TEST_F(CalendarSectionTest, RecurringFlagIsNotReadOnImport) {
-    Repeat daily;
-    daily.setRepeatType(1);
-    daily.setEndDate("0");
-    const std::tuple<const char*, std::string, long> cases[] = {{"1", "", 0}, {"0", daily.save(), 1}};
-    ASSERT_EQ(handler->beginImport(), ResponseOk);
-    Record record = withFields({{"kept", "yes"}});
-    EXPECT_EQ(handler->getNextRecord(record), ResponseNoMoreRecords);
-    EXPECT_EQ(record.save(), withFields({{"kept", "yes"}}).save());
-    for (const auto& [flag, repeat, repeating] : cases) {
-        send(withFields({{key::StartDate, "20070105"}, {key::RecurringFlag, flag}, {fieldkey::Repeat, repeat}}));
-        EXPECT_EQ(desk.calendar().items().back()->repeating, repeating) << flag;
-    }
 }
 
 TEST_F(CalendarSectionTest, WorksOnlyInsideTheWindow) {
@@ -232,8 +189,7 @@ TEST_F(CalendarSectionTest, PalmDesktopFailuresAnswerFailed) {
     desk.addEvent(at(2007, 1, 5, 9), at(2007, 1, 5, 10), L"only");
     ASSERT_EQ(handler->beginExport(), ResponseOk);
 
-    // A failed conversion does not move the export on: the next call
-    // delivers the same event.
+    // A failed conversion does not move the export on: the next call delivers the same event.
     desk.faults().failOn("EventItem.get_Description", 1, E_ACCESSDENIED);
     Record record;
     EXPECT_EQ(handler->getNextRecord(record), ResponseFailed);
@@ -261,12 +217,12 @@ TEST_F(CalendarSectionTest, PalmDesktopFailuresAnswerFailed) {
 
 TEST(RepeatRuleMapping, KindsAndMasks) {
     Repeat repeat;
+    const auto rule = [&] { return palmRuleOf(repeat)->kind * 0x100 + palmRuleOf(repeat)->mask; };
     // {type, kind}: types 3 and 4 swap; others have no rule.
-    const std::pair<int, long> accepted[] = {{1, 1}, {3, 4}, {4, 3}, {5, 5}};
-    for (const auto& [type, kind] : accepted) {
+    for (const auto& [type, kind] : {std::pair{1, 1}, {3, 4}, {4, 3}, {5, 5}}) {
         repeat.setRepeatType(type);
         ASSERT_TRUE(palmRuleOf(repeat)) << type;
-        EXPECT_EQ(palmRuleOf(repeat)->kind * 0x100 + palmRuleOf(repeat)->mask, kind * 0x100) << type;
+        EXPECT_EQ(rule(), kind * 0x100) << type;
     }
     for (int type : {0, 6, 7, 11, 13, -1}) {
         repeat.setRepeatType(type);
@@ -279,12 +235,12 @@ TEST(RepeatRuleMapping, KindsAndMasks) {
     for (const auto& [day, days, mask] : runs) {
         repeat.setDayOfWeek(day);
         repeat.setNumDaysToRepeat(days);
-        EXPECT_EQ(palmRuleOf(repeat)->kind * 0x100 + palmRuleOf(repeat)->mask, 0x200 + mask) << day << " for " << days;
+        EXPECT_EQ(rule(), 0x200 + mask) << day << " for " << days;
     }
     repeat.setRepeatType(12);
     int days[7] = {0, 1, 0, 1, 0, 1, 0};
     repeat.setDayPattern(days);
-    EXPECT_EQ(palmRuleOf(repeat)->kind * 0x100 + palmRuleOf(repeat)->mask, 0x22A);
+    EXPECT_EQ(rule(), 0x22A);
 }
 
 // Only "0" and valid date texts are read as such; "-1" (the export's own
@@ -298,16 +254,24 @@ TEST(RepeatRuleMapping, EndDateTextsThatNameNoDayMeanNoEnd) {
     EXPECT_EQ(repeatEndText(0.0) + "/" + repeatEndText(at(2009, 6, 30)), "-1/20090630");
 }
 
-TEST_F(CalendarSectionTest, ExportsKindsAsRepeatTypes) {
+// Kinds become repeat types; exceptions are searched up to the window's end
+// (30 December 2031) or the day after the rule's end.
+TEST_F(CalendarSectionTest, ExportsKindsAndExceptions) {
     repeatingEvent(at(2007, 1, 1, 9), 1, 3, at(2007, 3, 1), 0);
     repeatingEvent(at(2007, 1, 2, 9), 2, 2, 0.0, 0x2A);
     repeatingEvent(at(2007, 1, 31, 9), 3, 1, 0.0, 0);  // a Wednesday in week 5
     repeatingEvent(at(2007, 2, 1, 9), 4, 1, 0.0, 0);
     repeatingEvent(at(2007, 2, 2, 9), 5, 1, 0.0, 0);
     repeatingEvent(at(2007, 2, 3, 9), 6, 1, 0.0, 0);
+    repeatingEvent(at(2009, 1, 5, 9), 1, 1, 0.0, 0,
+                   {at(2009, 1, 3), at(2009, 1, 4), at(2010, 3, 3), at(2031, 12, 29), at(2031, 12, 31)});
+    repeatingEvent(at(2009, 1, 6, 9), 1, 1, at(2009, 6, 30), 0, {at(2009, 6, 30), at(2009, 7, 1), at(2009, 7, 2)});
+    repeatingEvent(at(2009, 1, 7, 9), 1, 1, at(2040, 1, 1), 0, {at(2031, 12, 30), at(2032, 1, 5)});
 
-    const std::vector<Repeat> r = exportedRepeats();
-    ASSERT_EQ(r.size(), 6u);
+    const std::vector<Record> records = exportAll(*handler);
+    ASSERT_EQ(records.size(), 9u);
+    std::vector<Repeat> r;
+    for (const Record& record : records) r.push_back(parsed(record.getField(fieldkey::Repeat)));
     auto text = [](auto... v) { return ((std::to_string(v) + "/") + ...); };
     EXPECT_EQ(text(r[0].getRepeatType(), r[0].getFrequency()) + r[0].getStartDate() + "-" + r[0].getEndDate(),
               "1/3/20070101-20070301");
@@ -318,23 +282,15 @@ TEST_F(CalendarSectionTest, ExportsKindsAsRepeatTypes) {
     EXPECT_EQ(text(r[2].getRepeatType(), r[2].getDayOfWeek(), r[2].getWeekOfMonth()), "4/4/5/");
     EXPECT_EQ(text(r[3].getRepeatType(), r[3].getDayOfMonth()), "3/1/");
     EXPECT_EQ(text(r[4].getRepeatType(), r[4].getDayOfMonth(), r[4].getMonth()), "5/2/2/");
-    EXPECT_EQ(exportAll(*handler).at(5).getField(fieldkey::Repeat), "");  // kind 6: repeating, no text
-}
-
-TEST_F(CalendarSectionTest, ExceptionsAreSearchedUpTo2031OrTheDayAfterTheEnd) {
-    repeatingEvent(at(2009, 1, 5, 9), 1, 1, 0.0, 0,
-                   {at(2009, 1, 3), at(2009, 1, 4), at(2010, 3, 3), at(2031, 12, 29), at(2031, 12, 31)});
-    repeatingEvent(at(2009, 1, 6, 9), 1, 1, at(2009, 6, 30), 0, {at(2009, 6, 30), at(2009, 7, 1), at(2009, 7, 2)});
-    repeatingEvent(at(2009, 1, 7, 9), 1, 1, at(2040, 1, 1), 0, {at(2031, 12, 30), at(2032, 1, 5)});
-
-    const std::vector<Repeat> r = exportedRepeats();
-    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(records[5].getField(fieldkey::Repeat), "");  // kind 6: repeating, no text
     using Dates = std::vector<std::string>;
-    EXPECT_EQ(r[0].getExclusionDates(), (Dates{"20100303", "20311229"}));
-    EXPECT_EQ(r[1].getExclusionDates(), (Dates{"20090630", "20090701"}));
-    EXPECT_EQ(r[2].getExclusionDates(), (Dates{"20311230"}));
+    EXPECT_EQ(r[6].getExclusionDates(), (Dates{"20100303", "20311229"}));
+    EXPECT_EQ(r[7].getExclusionDates(), (Dates{"20090630", "20090701"}));
+    EXPECT_EQ(r[8].getExclusionDates(), (Dates{"20311230"}));
 }
 
+// Only "Repeat" decides whether an imported event repeats, its rule taken
+// from the mapping above; an import bracket has nothing to export.
 TEST_F(CalendarSectionTest, ImportsRuleEndAndExceptions) {
     Repeat weekly;
     weekly.setRepeatType(2);
@@ -343,18 +299,20 @@ TEST_F(CalendarSectionTest, ImportsRuleEndAndExceptions) {
     weekly.setFrequency(2);
     weekly.setEndDate("20090630");
     weekly.setExclusionDates({"20090109", "-1", "", "2009011", "20090230", "20090116"});
-    auto event = imported(weekly);
+    auto event = imported(weekly.save());
     const auto& rule = event->repeat;
     EXPECT_EQ(std::vector<long>({event->repeating, rule.kind, rule.mask, rule.interval}),
               std::vector<long>({1, 2, 0x61, 2}));
     EXPECT_DOUBLE_EQ(rule.end, at(2009, 6, 30));
     EXPECT_EQ(event->exceptions, (std::vector<DATE>{at(2009, 1, 9), at(2009, 1, 16)}));
 
-    // The rule itself comes from the mapping above: a type it has no rule
-    // for makes no repeating event.
     Repeat unknown;
     unknown.setRepeatType(7);
-    EXPECT_EQ(imported(unknown)->repeating, 0);
+    EXPECT_EQ(imported(unknown.save(), "1")->repeating, 0);
+    EXPECT_EQ(imported("", "1")->repeating, 0);
+    Record record = withFields({{"kept", "yes"}});
+    EXPECT_EQ(handler->getNextRecord(record), ResponseNoMoreRecords);
+    EXPECT_EQ(record.save(), withFields({{"kept", "yes"}}).save());
 }
 
 }  // namespace

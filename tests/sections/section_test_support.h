@@ -9,13 +9,13 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "record/date_time.h"
 #include "record/record.h"
 #include "record/record_id_note.h"
 #include "record/repeat.h"
-#include "record_fields.h"
 #include "sections/field_keys.h"
 #include "sections/section_factory.h"
 #include "standin/standin_desktop.h"
@@ -29,6 +29,13 @@ std::unique_ptr<H> handlerOf(standin::StandinDesktop& desk, int section) {
     std::unique_ptr<SectionHandler> any = createSectionHandler(desk.application(), section);
     if (!dynamic_cast<H*>(any.get())) throw std::logic_error("the factory made no handler of the expected type");
     return std::unique_ptr<H>(static_cast<H*>(any.release()));
+}
+
+/// A record holding `fields`, in order.
+inline Record withFields(std::initializer_list<std::pair<const char*, std::string>> fields) {
+    Record record;
+    for (const auto& [key, value] : fields) record.putField(key, value);
+    return record;
 }
 
 /// Palm Desktop's date value of a calendar day and time of day.
