@@ -14,12 +14,7 @@ namespace {
 
 using namespace sectiontest;
 using Names = std::vector<std::wstring>;
-
-struct SectionSeed {
-    Section section;
-    std::function<void(standin::StandinDesktop&, const std::wstring& category, const std::wstring& name)> add;
-    std::function<Names(standin::StandinDesktop&)> left;
-};
+using Desk = standin::StandinDesktop;
 
 template <typename Items, typename Field>
 Names namesOf(const Items& items, Field field) {
@@ -33,34 +28,32 @@ Names namesOf(const Items& items, Field field) {
 // the next item into the position just done, so every second item of a
 // category (of the calendar's window) stays.
 TEST(SectionReadings, DeleteAllUnderSnapshotAndLiveViews) {
-    const SectionSeed sections[] = {
-        {SectionContact,
-         [](auto& d, auto& c, auto& n) { d.contacts().addCategory(c), d.addContact(c, L"", n); },
-         [](auto& d) { return namesOf(d.contacts().items(), &standin::ContactData::lastName); }},
-        {SectionMemo, [](auto& d, auto& c, auto& n) { d.memos().addCategory(c), d.addMemo(c, n); },
-         [](auto& d) { return namesOf(d.memos().items(), &standin::MemoData::text); }},
-        {SectionTodo, [](auto& d, auto& c, auto& n) { d.todos().addCategory(c), d.addTodo(c, n); },
-         [](auto& d) { return namesOf(d.todos().items(), &standin::TodoData::description); }},
-        {SectionCalendar,
-         [](auto& d, auto&, auto& n) { d.addEvent(at(2007, 1, 1) + (n[0] - L'a'), at(2007, 1, 1), n); },
-         [](auto& d) { return namesOf(d.calendar().items(), &standin::EventData::description); }}};
-    const std::pair<bool, Names> readings[] = {{false, {}}, {true, {L"b", L"d"}}};
-    for (const SectionSeed& seed : sections) {
-        for (const auto& [live, left] : readings) {
-            SCOPED_TRACE("section " + std::to_string(seed.section) + (live ? ", live views" : ", snapshots"));
-            standin::StandinDesktop desk;
+    const std::tuple<Section, std::function<void(Desk&, const wchar_t*, const wchar_t*)>,
+                     std::function<Names(Desk&)>> sections[] = {
+        {SectionContact, [](Desk& d, auto c, auto n) { d.contacts().addCategory(c), d.addContact(c, L"", n); },
+         [](Desk& d) { return namesOf(d.contacts().items(), &standin::ContactData::lastName); }},
+        {SectionMemo, [](Desk& d, auto c, auto n) { d.memos().addCategory(c), d.addMemo(c, n); },
+         [](Desk& d) { return namesOf(d.memos().items(), &standin::MemoData::text); }},
+        {SectionTodo, [](Desk& d, auto c, auto n) { d.todos().addCategory(c), d.addTodo(c, n); },
+         [](Desk& d) { return namesOf(d.todos().items(), &standin::TodoData::description); }},
+        {SectionCalendar, [](Desk& d, auto, auto n) { d.addEvent(at(2007, 1, 1) + (n[0] - L'a'), at(2007, 1, 1), n); },
+         [](Desk& d) { return namesOf(d.calendar().items(), &standin::EventData::description); }}};
+    for (const auto& [section, add, left] : sections) {
+        for (const auto& [live, expected] : {std::pair{false, Names{}}, {true, Names{L"b", L"d"}}}) {
+            SCOPED_TRACE("section " + std::to_string(section) + (live ? ", live views" : ", snapshots"));
+            Desk desk;
             desk.readings().liveViews = live;
-            for (const wchar_t* name : {L"a", L"b", L"c", L"d", L"e"}) seed.add(desk, L"One", name);
-            if (seed.section != SectionCalendar) seed.add(desk, L"Two", L"f");
-            EXPECT_EQ(createSectionHandler(desk.application(), seed.section)->deleteAll(), ResponseOk);
-            EXPECT_EQ(seed.left(desk), left);
+            for (const wchar_t* name : {L"a", L"b", L"c", L"d", L"e"}) add(desk, L"One", name);
+            if (section != SectionCalendar) add(desk, L"Two", L"f");
+            EXPECT_EQ(createSectionHandler(desk.application(), section)->deleteAll(), ResponseOk);
+            EXPECT_EQ(left(desk), expected);
         }
     }
 }
 
 class CalendarReadings : public ::testing::Test {
 protected:
-    standin::StandinDesktop desk;
+    Desk desk;
     std::unique_ptr<CalendarSectionImpl> handler = handlerOf<CalendarSectionImpl>(desk, SectionCalendar);
 };
 
@@ -71,24 +64,21 @@ protected:
 // starts a day before the start, so an exception at 00:00 of the start day
 // is in it.
 TEST_F(CalendarReadings, ExceptionSearchStatusReadings) {
-    struct Case {
-        bool searchDelivers;
-        std::vector<DATE> exceptions;
-        std::vector<std::string> exported;
-    };
-    const Case cases[] = {{false, {at(2007, 1, 5)}, {"20070105"}}, {true, {at(2007, 1, 5)}, {}}, {false, {}, {}},
-                          {true, {}, {}}, {false, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070105", "20070109"}},
-                          {true, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070109"}}};
-    for (const Case& c : cases) {
+    using Dates = std::vector<std::string>;
+    const std::tuple<bool, std::vector<DATE>, Dates> cases[] = {
+        {false, {at(2007, 1, 5)}, {"20070105"}}, {true, {at(2007, 1, 5)}, {}}, {false, {}, {}}, {true, {}, {}},
+        {false, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070105", "20070109"}},
+        {true, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070109"}}};
+    for (const auto& [searchDelivers, exceptions, exported] : cases) {
         auto event = desk.addEvent(at(2007, 1, 5, 9), at(2007, 1, 5, 10), L"daily");
         event->repeating = 1;
         event->repeat = standin::EventRepeatRule{1, 1, 0.0, 0};
-        event->exceptions = c.exceptions;
-        desk.readings().beginSearchDelivers = c.searchDelivers;
+        event->exceptions = exceptions;
+        desk.readings().beginSearchDelivers = searchDelivers;
         const std::vector<Record> records = exportAll(*handler);
         ASSERT_EQ(records.size(), 1u);
-        EXPECT_EQ(parsed(records[0].getField(fieldkey::Repeat)).getExclusionDates(), c.exported)
-            << c.exceptions.size() << " exceptions, search delivers: " << c.searchDelivers;
+        EXPECT_EQ(parsed(records[0].getField(fieldkey::Repeat)).getExclusionDates(), exported)
+            << exceptions.size() << " exceptions, search delivers: " << searchDelivers;
         desk.calendar().remove(event);
     }
 }
@@ -102,8 +92,7 @@ TEST_F(CalendarReadings, UnknownCategoryUnderBothReadings) {
     desk.calendar().addCategory(L"Known");
     struct Case {
         bool mustExist;
-        const char* category;
-        const char* location;
+        const char *category, *location;
         ResponseCode answer;
         const wchar_t* stored;
         int categoryPuts, locationPuts;
@@ -119,10 +108,9 @@ TEST_F(CalendarReadings, UnknownCategoryUnderBothReadings) {
         const int puts = desk.faults().calls("EventItem.put_Category");
         const int locations = desk.faults().calls("EventItemEx.put_Location");
         std::string id;
-        EXPECT_EQ(handler->sendRecord(withFields({{key::StartDate, "20070105"}, {key::Notes, "n"},
-                                                 {key::Location, c.location}, {key::Category, c.category}}),
-                                     id),
-                  c.answer);
+        const Record record = withFields({{key::StartDate, "20070105"}, {key::Notes, "n"},
+                                          {key::Location, c.location}, {key::Category, c.category}});
+        EXPECT_EQ(handler->sendRecord(record, id), c.answer);
         const auto& event = *desk.calendar().items().back();
         EXPECT_EQ(event.category, c.stored);
         EXPECT_EQ(event.location, win::toWide(c.location));

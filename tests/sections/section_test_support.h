@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared pieces of the section handler tests: handlers made over a stand-in
-// desktop, and small record helpers.
+// Shared pieces of the section handler tests: handlers over a stand-in desktop, record helpers.
 
 #include <gtest/gtest.h>
 
@@ -75,8 +74,7 @@ inline std::string idInNote(const std::wstring& note) { return RecordIdNote(win:
 /// A "Repeat" text read back.
 inline Repeat parsed(const std::string& text) {
     Repeat repeat;
-    repeat.parse(text);
-    return repeat;
+    return repeat.parse(text), repeat;
 }
 
 }  // namespace sectiontest
