@@ -1,7 +1,8 @@
 // What the handlers do under each reading of Palm Desktop's behaviour where
 // that behaviour is open: views that are snapshots or live while items are
-// deleted, the two readings of the exception search's first status, and a
-// calendar that does or does not take a category name it does not know.
+// deleted, and a calendar that does or does not take a category name it does
+// not know. calendar_section_test has the two readings of the exception
+// search's first status.
 
 #include <gtest/gtest.h>
 
@@ -56,32 +57,6 @@ protected:
     Desk desk;
     std::unique_ptr<CalendarSectionImpl> handler = handlerOf<CalendarSectionImpl>(desk, SectionCalendar);
 };
-
-// The handler asks for exceptions only while the status is 1. Read as "more
-// to come", a single exception gives status 1 and is exported. Read as "this
-// one delivered", the search itself delivers it with status 0, without a
-// date, and the handler exports none: the exception is lost. The window
-// starts a day before the start, so an exception at 00:00 of the start day
-// is in it.
-TEST_F(CalendarReadings, ExceptionSearchStatusReadings) {
-    using Dates = std::vector<std::string>;
-    const std::tuple<bool, std::vector<DATE>, Dates> cases[] = {
-        {false, {at(2007, 1, 5)}, {"20070105"}}, {true, {at(2007, 1, 5)}, {}}, {false, {}, {}}, {true, {}, {}},
-        {false, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070105", "20070109"}},
-        {true, {at(2007, 1, 5), at(2007, 1, 9)}, {"20070109"}}};
-    for (const auto& [searchDelivers, exceptions, exported] : cases) {
-        auto event = desk.addEvent(at(2007, 1, 5, 9), at(2007, 1, 5, 10), L"daily");
-        event->repeating = 1;
-        event->repeat = standin::EventRepeatRule{1, 1, 0.0, 0};
-        event->exceptions = exceptions;
-        desk.readings().beginSearchDelivers = searchDelivers;
-        const std::vector<Record> records = exportAll(*handler);
-        ASSERT_EQ(records.size(), 1u);
-        EXPECT_EQ(parsed(records[0].getField(fieldkey::Repeat)).getExclusionDates(), exported)
-            << exceptions.size() << " exceptions, search delivers: " << searchDelivers;
-        desk.calendar().remove(event);
-    }
-}
 
 // The calendar offers no way to add a category. Where setting an unknown
 // name fails, sendRecord answers ResponseFailed after the new event is
