@@ -70,7 +70,8 @@ TEST_F(MemoSection, ExportSplitsTextAndKeepsIdentifier) {
 }
 
 // Only the body is searched: a tag in the first line is the title's text; a
-// tag anywhere in the body is found.
+// tag anywhere in the body is found. A new memo starts with the body, or the
+// title when the body is empty.
 TEST_F(MemoSection, SendKeepsTheMemosIdentifier) {
     const std::string id = "{0A1B2C3D-0000-4000-8000-00000000000A}";
     auto titled = desk.addMemo(L"Unfiled", composedNote(id, "body"));
@@ -99,18 +100,15 @@ TEST_F(MemoSection, SendKeepsTheMemosIdentifier) {
 
     EXPECT_EQ(handlerOf<MemoSectionImpl>(desk, SectionMemo)->deleteRecord(id), ResponseOk);
     EXPECT_TRUE(stored->deleted && !titled->deleted);
-}
 
-TEST_F(MemoSection, NewMemoStartsWithBodyOrTitle) {
-    auto memos = handlerOf<MemoSectionImpl>(desk, SectionMemo);
-    std::string id;
     desk.faults().failFrom("MemoItem.put_Category", 1, E_ACCESSDENIED);
-    EXPECT_EQ(memos->sendRecord(memo("Title only", ""), id), ResponseFailed);
-    EXPECT_EQ(memos->sendRecord(memo("Title", "Body first"), id), ResponseFailed);
+    auto memos = handlerOf<MemoSectionImpl>(desk, SectionMemo);
+    std::string created;
+    EXPECT_EQ(memos->sendRecord(memo("Title only", ""), created), ResponseFailed);
+    EXPECT_EQ(memos->sendRecord(memo("Title", "Body first"), created), ResponseFailed);
     EXPECT_EQ(memos->getLastError(), E_ACCESSDENIED);
-    ASSERT_EQ(desk.memos().items().size(), 2u);
-    EXPECT_EQ(desk.memos().items()[0]->text, L"Title only");
-    EXPECT_EQ(desk.memos().items()[1]->text, L"Body first");
+    ASSERT_EQ(desk.memos().items().size(), 4u);
+    EXPECT_EQ(desk.memos().items()[2]->text + L"/" + desk.memos().items()[3]->text, L"Title only/Body first");
 }
 
 }  // namespace
