@@ -34,7 +34,8 @@ protected:
     /// Imports one event starting on 5 January 2009 with `repeat` and `recurringFlag`; answers it.
     standin::CalendarSection::Item imported(const std::string& repeat, const char* recurringFlag = "0") {
         EXPECT_EQ(handler->beginImport(), ResponseOk);
-        send(withFields({{key::StartDate, "20090105"}, {key::RecurringFlag, recurringFlag}, {fieldkey::Repeat, repeat}}));
+        send(withFields({{key::StartDate, "20090105"}, {key::RecurringFlag, recurringFlag},
+                         {fieldkey::Repeat, repeat}}));
         return desk.calendar().items().back();
     }
 

@@ -43,15 +43,14 @@ TEST_F(ContactSection, ExportWalksListedCategoriesAndFailuresRollNothingBack) {
     ASSERT_EQ(contacts->beginExport(), ResponseOk);
     desk.faults().failOn("ContactItem.get_JobTitle", 2, E_ACCESSDENIED);
     Names seen;
-    Record record;
-    for (ResponseCode code; seen.size() < 5 && (code = contacts->getNextRecord(record)) != ResponseNoMoreRecords;
-         record.clear())
-        seen.push_back(code == ResponseOk ? record.getField(key::LastName) + "/" + record.getField(key::Category) : "-");
+    Record r;
+    for (ResponseCode code; seen.size() < 5 && (code = contacts->getNextRecord(r)) != ResponseNoMoreRecords; r.clear())
+        seen.push_back(code == ResponseOk ? r.getField(key::LastName) + "/" + r.getField(key::Category) : "-");
     EXPECT_EQ(seen, (Names{"A/Two", "-", "C/One"}));
     EXPECT_EQ(contacts->getLastError(), E_ACCESSDENIED);
-    record = withFields({{"untouched", "yes"}});
-    EXPECT_EQ(contacts->getNextRecord(record), ResponseNoMoreRecords);
-    EXPECT_EQ(record.getField("untouched"), "yes");
+    r = withFields({{"untouched", "yes"}});
+    EXPECT_EQ(contacts->getNextRecord(r), ResponseNoMoreRecords);
+    EXPECT_EQ(r.getField("untouched"), "yes");
 
     desk.faults().failOn("ContactCollection.get_CategoryView", 3, E_FAIL);
     EXPECT_EQ(contacts->getRecordCount(count), ResponseFailed);
@@ -147,9 +146,9 @@ TEST_F(ContactSection, EveryFieldMapsToItsOwnPropertyBothWays) {
                             {key::Birthday, "20090704"}, {key::Category, "Work"}, {key::Notes, "note"},
                             {key::EmptyFirstName, "x"}, {key::EmptyLastName, "x"}, {key::EmptyCompanyName, "x"}});
     for (std::size_t i = 0; i < fields.size(); ++i) in.putField(fields[i].first, "u" + std::to_string(i));
-    const std::pair<const char*, long> phones[] = {{key::PhoneBusiness, 0}, {key::PhoneHome, 1}, {key::PhoneFax, 2},
-        {key::PhoneOther, 3}, {key::EMail1Address, 4}, {key::PhoneMain, 5}, {key::PhonePager, 6}, {key::PhoneMobile, 7}};
-    for (const auto& [k, label] : phones) in.putField(k, "q" + std::to_string(label));
+    const char* const phoneOfLabel[] = {key::PhoneBusiness, key::PhoneHome, key::PhoneFax, key::PhoneOther,
+                                        key::EMail1Address, key::PhoneMain, key::PhonePager, key::PhoneMobile};
+    for (long label = 0; label < 8; ++label) in.putField(phoneOfLabel[label], "q" + std::to_string(label));
     const std::string id = send(in);
     auto& made = *desk.contacts().items().back();
     fields = textFields(made);

@@ -25,7 +25,7 @@ TEST(MemoText, TitleIsTheFirstLineOfAtMost255BytesWithoutCuttingACharacter) {
         {hiragana + "\r\n" + hiragana, 932, hiragana, hiragana}};
     for (const auto& c : cases) {
         const MemoText split = MemoSectionImpl::splitMemoText(c.text, c.codePage);
-        EXPECT_EQ(split.title + "|" + split.body, c.title + "|" + c.body) << c.text.substr(0, 20) << " in " << c.codePage;
+        EXPECT_EQ(split.title + "|" + split.body, c.title + "|" + c.body) << c.codePage;
     }
 }
 
@@ -56,7 +56,8 @@ TEST_F(MemoSection, ExportSplitsTextAndKeepsIdentifier) {
     auto part = [&](int i, const char* k) { return first[i].getField(k); };
     const std::string id = part(0, fieldkey::RecordId), longBody = std::string(45, 'x') + "\r\nend";
     EXPECT_EQ(id.size(), 38u);
-    EXPECT_EQ(part(0, key::Title) + "/" + part(0, key::Body) + "/" + part(0, key::Category) + "/" + part(0, key::Private),
+    EXPECT_EQ(part(0, key::Title) + "/" + part(0, key::Body) + "/" + part(0, key::Category) + "/" +
+                  part(0, key::Private),
               "Shopping/milk/Unfiled/1");
     EXPECT_EQ(shopping->text, L"Shopping\r\n" + composedNote(id, "milk"));
     EXPECT_EQ(part(1, key::Title) + "/" + part(1, key::Body), "just a title/");

@@ -65,18 +65,11 @@ protected:
 TEST_F(CalendarReadings, UnknownCategoryUnderBothReadings) {
     namespace key = fieldkey::calendar;
     desk.calendar().addCategory(L"Known");
-    struct Case {
-        bool mustExist;
-        const char *category, *location;
-        ResponseCode answer;
-        const wchar_t* stored;
-        int categoryPuts, locationPuts;
-    };
-    const Case cases[] = {{true, "Unknown", "Here", ResponseFailed, L"", 1, 1},
-                          {true, "Known", "", ResponseOk, L"Known", 1, 0},
-                          {true, "", "Here", ResponseOk, L"", 0, 1},
-                          {false, "Unknown", "", ResponseOk, L"Unknown", 1, 0}};
-    for (const Case& c : cases) {
+    const struct { bool mustExist; const char *category, *location; ResponseCode answer; const wchar_t* stored;
+                   int categoryPuts, locationPuts; } cases[] = {
+        {true, "Unknown", "Here", ResponseFailed, L"", 1, 1}, {true, "Known", "", ResponseOk, L"Known", 1, 0},
+        {true, "", "Here", ResponseOk, L"", 0, 1}, {false, "Unknown", "", ResponseOk, L"Unknown", 1, 0}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.category) + (c.mustExist ? " (must exist)" : " (any name)"));
         desk.readings().calendarCategoryMustExist = c.mustExist;
         ASSERT_EQ(handler->beginImport(), ResponseOk);
