@@ -79,21 +79,41 @@ TEST_F(TodoSection, PlainFieldsBothWaysAndTheIdentifier) {
     EXPECT_TRUE(desk.todos().hasCategory(L"Garden"));
 }
 
-TEST_F(TodoSection, AlarmTravelsAsTimeOfDayAndDaysBeforeTheDueDate) {
+// The alarm travels as time of day and days before the due date; the rule
+// with its extra value.
+TEST_F(TodoSection, AlarmAndRuleTravelBothWays) {
     auto todo = desk.addTodo(L"Errands", L"Leap");
     todo->dueDate = at(2008, 3, 1);
     todo->alarmFlag = 1;
     todo->alarmMoment = at(2008, 3, 1, 9);
     todo->alarmDaysBefore = 1;
+    todo->repeating = 1;
+    todo->repeat = standin::TodoRepeatRule{2, 77, 2, 0.0, 0x2A};
 
     Record record = exported().at(0);
     EXPECT_EQ(record.getField(key::AlarmFlag) + " " + record.getField(key::AlarmDate) + " " +
                   record.getField(key::AlarmTime), "1 20080229 0900");
+    EXPECT_EQ(record.getField(key::RecurringFlag), "1");
+    Repeat weekly = parsed(record.getField(fieldkey::Repeat));
+    std::vector<int> pattern(7);
+    weekly.getDayPattern(pattern.data());
+    EXPECT_EQ(pattern, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
+    EXPECT_EQ(std::to_string(weekly.getRepeatType()) + "/" + weekly.getStartDate() + "-" + weekly.getEndDate() +
+                  "/" + std::to_string(weekly.getFrequency()), "12/20080301--1/2");
+
+    // Back in: the rule, its end and mask written, the extra value the to-do's own.
     todo->alarmFlag = todo->alarmDaysBefore = 0;
     todo->alarmMoment = 0.0;
+    todo->repeat = standin::TodoRepeatRule{1, 77, 1, at(2007, 6, 1), 0};
+    weekly.setFrequency(6);
+    weekly.setEndDate("20071231");
+    record.putField(fieldkey::Repeat, weekly.save());
     ASSERT_EQ(send(record), todo);
     EXPECT_EQ(std::to_string(todo->alarmFlag) + "/" + std::to_string(todo->alarmDaysBefore), "1/1");
     EXPECT_DOUBLE_EQ(todo->alarmMoment, at(2008, 3, 1, 9));
+    const auto& r = todo->repeat;
+    EXPECT_EQ(std::vector<long>({r.kind, r.extra, r.interval, r.mask}), std::vector<long>({2, 77, 6, 0x2A}));
+    EXPECT_DOUBLE_EQ(r.end, at(2007, 12, 31));
 
     // Whole days only, counted from 00:00 of both days; an alarm after the
     // due date counts negative. Alarm flag 0 switches the alarm off and
@@ -108,35 +128,6 @@ TEST_F(TodoSection, AlarmTravelsAsTimeOfDayAndDaysBeforeTheDueDate) {
         EXPECT_EQ(std::to_string(todo->alarmFlag) + "/" + std::to_string(todo->alarmDaysBefore),
                   std::to_string(flagAfter) + "/" + std::to_string(daysBefore)) << date;
     }
-}
-
-TEST_F(TodoSection, RepeatRuleTravelsWithItsExtraValue) {
-    auto todo = desk.addTodo(L"Errands", L"Weekly");
-    todo->dueDate = at(2007, 1, 31);  // a Wednesday in week 5
-    todo->repeating = 1;
-    todo->repeat = standin::TodoRepeatRule{2, 77, 2, 0.0, 0x2A};
-
-    Record record = exported().at(0);
-    EXPECT_EQ(record.getField(key::RecurringFlag), "1");
-    Repeat weekly = parsed(record.getField(fieldkey::Repeat));
-    std::vector<int> pattern(7);
-    weekly.getDayPattern(pattern.data());
-    EXPECT_EQ(pattern, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
-    EXPECT_EQ(std::to_string(weekly.getRepeatType()) + "/" + weekly.getStartDate() + "-" + weekly.getEndDate() +
-                  "/" + std::to_string(weekly.getFrequency()), "12/20070131--1/2");
-
-    // Back in: the rule, its end and mask written, the extra value the to-do's own.
-    todo->repeat = standin::TodoRepeatRule{1, 77, 1, at(2007, 6, 1), 0};
-    weekly.setRepeatType(2);
-    weekly.setDayOfWeek(6);
-    weekly.setNumDaysToRepeat(3);
-    weekly.setFrequency(6);
-    weekly.setEndDate("20071231");
-    record.putField(fieldkey::Repeat, weekly.save());
-    send(record);
-    const auto& r = todo->repeat;
-    EXPECT_EQ(std::vector<long>({r.kind, r.extra, r.interval, r.mask}), std::vector<long>({2, 77, 6, 0x61}));
-    EXPECT_DOUBLE_EQ(r.end, at(2007, 12, 31));
 
     // No "Repeat" (whatever "310.Recurring Flag" says), or a type Palm
     // Desktop cannot hold: the rule stays.
