@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "sections/calendar_section.h"
 #include "section_test_support.h"
@@ -52,18 +53,14 @@ TEST(SectionReadings, DeleteAllUnderSnapshotAndLiveViews) {
     }
 }
 
-class CalendarReadings : public ::testing::Test {
-protected:
-    Desk desk;
-    std::unique_ptr<CalendarSectionImpl> handler = handlerOf<CalendarSectionImpl>(desk, SectionCalendar);
-};
-
 // The calendar offers no way to add a category. Where setting an unknown
 // name fails, sendRecord answers ResponseFailed after the new event is
 // created and filled up to its category; the identifier is out already.
 // An empty location or category is never written, so it cannot fail.
-TEST_F(CalendarReadings, UnknownCategoryUnderBothReadings) {
+TEST(CalendarReadings, UnknownCategoryUnderBothReadings) {
     namespace key = fieldkey::calendar;
+    Desk desk;
+    const auto handler = handlerOf<CalendarSectionImpl>(desk, SectionCalendar);
     desk.calendar().addCategory(L"Known");
     const struct { bool mustExist; const char *category, *location; ResponseCode answer; const wchar_t* stored;
                    int categoryPuts, locationPuts; } cases[] = {
