@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+
 #include "sections/todo_section.h"
 #include "section_test_support.h"
 
