@@ -205,9 +205,9 @@ TEST(RepeatRuleMapping, KindsAndMasks) {
         EXPECT_EQ(rule(), 0x200 + mask) << day << " for " << days;
     }
     repeat.setRepeatType(12);
-    int days[7] = {0, 1, 0, 1, 0, 1, 0};
+    int days[7] = {1, 0, 0, 1, 0, 1, 1};  // Sunday, Wednesday, Friday, Saturday
     repeat.setDayPattern(days);
-    EXPECT_EQ(rule(), 0x22A);
+    EXPECT_EQ(rule(), 0x269);
 }
 
 // Only "0" and valid date texts are read as such; "-1" (the export's own
@@ -215,8 +215,8 @@ TEST(RepeatRuleMapping, KindsAndMasks) {
 TEST(RepeatRuleMapping, EndDateTextsThatNameNoDayMeanNoEnd) {
     EXPECT_DOUBLE_EQ(palmEndDate("20090630"), at(2009, 6, 30));
     EXPECT_DOUBLE_EQ(palmEndDate("20080229"), at(2008, 2, 29));
-    for (const char* noDay : {"0", "-1", "", "2009", "2009063", "200906300", "2009-6-3", "20091301", "20090230",
-                              "20090600", "00990101", "2009063x", "2009 6 3", "+2009063"})
+    for (const char* noDay : {"0", "-1", "", "20090132", "2009063", "200906300", "2009-6-3", "20091301", "20090230",
+                              "20090600", "00990101", "2009063x", "20090631", "+2009063"})
         EXPECT_EQ(palmEndDate(noDay), 0.0) << noDay;
     EXPECT_EQ(repeatEndText(0.0) + "/" + repeatEndText(at(2009, 6, 30)), "-1/20090630");
 }
