@@ -14,16 +14,10 @@ TEST(MemoText, TitleIsTheFirstLineOfAtMost255BytesWithoutCuttingACharacter) {
     const std::string hiragana = "\x82\xa0", x255(255, 'x'), a254(254, 'a');  // one character of code page 932
     std::string hiragana200;
     for (int i = 0; i < 200; ++i) hiragana200 += hiragana;
-    const struct {
-        std::string text;
-        UINT codePage;
-        std::string title, body;
-    } cases[] = {
+    const struct { std::string text; UINT codePage; std::string title, body; } cases[] = {
         {"Shopping\r\nmilk\r\neggs", 1252, "Shopping", "milk\r\neggs"}, {"\r\nbody", 1252, "", "body"},
         {"only a title", 1252, "only a title", ""}, {"bare\nnewline", 1252, "bare\nnewline", ""}, {"", 1252, "", ""},
         {x255, 1252, x255, ""}, {x255 + "\r\nbody", 1252, x255, "body"}, {x255 + "u", 1252, x255, "u"},
-        // A longer first line goes on in the body, line break and all.
-        {x255 + std::string(45, 'x') + "\r\nnext", 1252, x255, std::string(45, 'x') + "\r\nnext"},
         // A lead byte at byte 255 stays with its character, in the body.
         {a254 + hiragana + "rest", 932, a254, hiragana + "rest"},
         {a254 + hiragana + "rest", 1252, a254 + "\x82", "\xa0rest"},
@@ -31,7 +25,7 @@ TEST(MemoText, TitleIsTheFirstLineOfAtMost255BytesWithoutCuttingACharacter) {
         {hiragana + "\r\n" + hiragana, 932, hiragana, hiragana}};
     for (const auto& c : cases) {
         const MemoText split = MemoSectionImpl::splitMemoText(c.text, c.codePage);
-        EXPECT_EQ(split.title + "|" + split.body, c.title + "|" + c.body) << c.text.substr(0, 20) << " in " << c.codePage;
+        EXPECT_EQ(split.title + "|" + split.body, c.title + "|" + c.body) << c.codePage;
     }
 }
 
@@ -62,7 +56,8 @@ TEST_F(MemoSection, ExportSplitsTextAndKeepsIdentifier) {
     auto part = [&](int i, const char* k) { return first[i].getField(k); };
     const std::string id = part(0, fieldkey::RecordId), longBody = std::string(45, 'x') + "\r\nend";
     EXPECT_EQ(id.size(), 38u);
-    EXPECT_EQ(part(0, key::Title) + "/" + part(0, key::Body) + "/" + part(0, key::Category) + "/" + part(0, key::Private),
+    EXPECT_EQ(part(0, key::Title) + "/" + part(0, key::Body) + "/" + part(0, key::Category) + "/" +
+                  part(0, key::Private),
               "Shopping/milk/Unfiled/1");
     EXPECT_EQ(shopping->text, L"Shopping\r\n" + composedNote(id, "milk"));
     EXPECT_EQ(part(1, key::Title) + "/" + part(1, key::Body), "just a title/");
@@ -75,9 +70,13 @@ TEST_F(MemoSection, ExportSplitsTextAndKeepsIdentifier) {
     EXPECT_EQ(title->text, written);
 }
 
+// Only the body is searched: a tag in the first line is the title's text; a
+// tag anywhere in the body is found. A new memo starts with the body, or the
+// title when the body is empty.
 TEST_F(MemoSection, SendKeepsTheMemosIdentifier) {
-    auto stored = desk.addMemo(L"Unfiled", L"Old\r\nold body");
-    const std::string id = exported().at(0).getField(fieldkey::RecordId);
+    const std::string id = "{0A1B2C3D-0000-4000-8000-00000000000A}";
+    auto titled = desk.addMemo(L"Unfiled", composedNote(id, "body"));
+    auto stored = desk.addMemo(L"Unfiled", L"Old\r\n" + composedNote(id, "old body"));
     desk.memos().addCategory(L"Work");
 
     Record update = memo("A", "B", "Work");
@@ -86,49 +85,31 @@ TEST_F(MemoSection, SendKeepsTheMemosIdentifier) {
     EXPECT_EQ(send(update), id);
     EXPECT_EQ(stored->text, L"A\r\n" + composedNote(id, "B"));
     EXPECT_EQ(stored->category + L"/" + std::to_wstring(stored->isPrivate), L"Work/1");
-    EXPECT_EQ(desk.memos().items().size(), 1u);
-
-    // A memo carrying the tag somewhere else keeps that identifier too.
     stored->text = L"Moved\r\nuser text\r\n" + composedNote(id, "tail");
     EXPECT_EQ(send(update), id);
     EXPECT_EQ(stored->text, L"A\r\n" + composedNote(id, "B"));
+    EXPECT_EQ(titled->text, composedNote(id, "body"));
+    EXPECT_EQ(desk.memos().items().size(), 2u);
 
     Record fresh = memo("New", "text", "Ideas");
     fresh.putField(fieldkey::RecordId, id.substr(0, 37) + "0");
     const std::string answered = send(fresh);
     EXPECT_NE(answered, id);
-    ASSERT_EQ(desk.memos().items().size(), 2u);
-    EXPECT_EQ(desk.memos().items()[1]->text, L"New\r\n" + composedNote(answered, "text"));
+    ASSERT_EQ(desk.memos().items().size(), 3u);
+    EXPECT_EQ(desk.memos().items()[2]->text, L"New\r\n" + composedNote(answered, "text"));
     EXPECT_TRUE(desk.memos().hasCategory(L"Ideas"));
 
     EXPECT_EQ(handlerOf<MemoSectionImpl>(desk, SectionMemo)->deleteRecord(id), ResponseOk);
-    ASSERT_EQ(desk.memos().items().size(), 1u);
-    EXPECT_EQ(desk.memos().items()[0]->category, L"Ideas");
-}
+    EXPECT_TRUE(stored->deleted && !titled->deleted);
 
-// Only the body is searched: a tag in the first line is the title's text.
-TEST_F(MemoSection, TagInTheFirstLineIsNoMatch) {
-    const std::string id = "{0A1B2C3D-0000-4000-8000-00000000000A}";
-    auto titled = desk.addMemo(L"Unfiled", composedNote(id, "body"));
-    EXPECT_EQ(handlerOf<MemoSectionImpl>(desk, SectionMemo)->deleteRecord(id), ResponseOk);
-    EXPECT_FALSE(titled->deleted);
-    Record update = memo("A", "B");
-    update.putField(fieldkey::RecordId, id);
-    EXPECT_NE(send(update), id);
-    EXPECT_EQ(desk.memos().items().size(), 2u);
-    EXPECT_EQ(titled->text, composedNote(id, "body"));
-}
-
-TEST_F(MemoSection, NewMemoStartsWithBodyOrTitle) {
-    auto memos = handlerOf<MemoSectionImpl>(desk, SectionMemo);
-    std::string id;
     desk.faults().failFrom("MemoItem.put_Category", 1, E_ACCESSDENIED);
-    EXPECT_EQ(memos->sendRecord(memo("Title only", ""), id), ResponseFailed);
-    EXPECT_EQ(memos->sendRecord(memo("Title", "Body first"), id), ResponseFailed);
+    auto memos = handlerOf<MemoSectionImpl>(desk, SectionMemo);
+    std::string created;
+    EXPECT_EQ(memos->sendRecord(memo("Title only", ""), created), ResponseFailed);
+    EXPECT_EQ(memos->sendRecord(memo("Title", "Body first"), created), ResponseFailed);
     EXPECT_EQ(memos->getLastError(), E_ACCESSDENIED);
-    ASSERT_EQ(desk.memos().items().size(), 2u);
-    EXPECT_EQ(desk.memos().items()[0]->text, L"Title only");
-    EXPECT_EQ(desk.memos().items()[1]->text, L"Body first");
+    ASSERT_EQ(desk.memos().items().size(), 4u);
+    EXPECT_EQ(desk.memos().items()[2]->text + L"/" + desk.memos().items()[3]->text, L"Title only/Body first");
 }
 
 }  // namespace

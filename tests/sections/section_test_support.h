@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared pieces of the section handler tests: handlers made over a stand-in
-// desktop, and small record helpers.
+// Shared pieces of the section handler tests: handlers over a stand-in desktop, record helpers.
 
 #include <gtest/gtest.h>
 
@@ -9,13 +8,13 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "record/date_time.h"
 #include "record/record.h"
 #include "record/record_id_note.h"
 #include "record/repeat.h"
-#include "record_fields.h"
 #include "sections/field_keys.h"
 #include "sections/section_factory.h"
 #include "standin/standin_desktop.h"
@@ -29,6 +28,13 @@ std::unique_ptr<H> handlerOf(standin::StandinDesktop& desk, int section) {
     std::unique_ptr<SectionHandler> any = createSectionHandler(desk.application(), section);
     if (!dynamic_cast<H*>(any.get())) throw std::logic_error("the factory made no handler of the expected type");
     return std::unique_ptr<H>(static_cast<H*>(any.release()));
+}
+
+/// A record holding `fields`, in order.
+inline Record withFields(std::initializer_list<std::pair<const char*, std::string>> fields) {
+    Record record;
+    for (const auto& [key, value] : fields) record.putField(key, value);
+    return record;
 }
 
 /// Palm Desktop's date value of a calendar day and time of day.
@@ -45,8 +51,7 @@ inline bool hasKey(const Record& record, const std::string& key) {
 /// Expects each key's value in `record`, the key present; a null value: the key is absent.
 inline void expectFields(const Record& record, std::initializer_list<std::pair<const char*, const char*>> fields) {
     for (const auto& [key, value] : fields)
-        if (value) EXPECT_TRUE(hasKey(record, key) && record.getField(key) == value) << key << ": " << record.getField(key);
-        else EXPECT_FALSE(hasKey(record, key)) << key;
+        EXPECT_EQ(hasKey(record, key) ? record.getField(key) : "(absent)", value ? value : "(absent)") << key;
 }
 
 /// Every record an export delivers, after beginExport.
@@ -68,8 +73,7 @@ inline std::string idInNote(const std::wstring& note) { return RecordIdNote(win:
 /// A "Repeat" text read back.
 inline Repeat parsed(const std::string& text) {
     Repeat repeat;
-    repeat.parse(text);
-    return repeat;
+    return repeat.parse(text), repeat;
 }
 
 }  // namespace sectiontest

@@ -11,8 +11,6 @@ namespace {
 using namespace sectiontest;
 namespace key = fieldkey::todo;
 
-const std::string sampleId = "{0A1B2C3D-0000-4000-8000-00000000000A}";
-
 class TodoSection : public ::testing::Test {
 protected:
     TodoSection() { desk.todos().addCategory(L"Errands"); }
@@ -29,7 +27,7 @@ protected:
     standin::StandinDesktop desk;
 };
 
-TEST_F(TodoSection, ExportsPlainFieldsAndGivesTheIdentifier) {
+TEST_F(TodoSection, PlainFieldsBothWaysAndTheIdentifier) {
     auto todo = desk.addTodo(L"Errands", L"Buy milk");
     todo->priority = 1;
     todo->completed = 2;
@@ -58,29 +56,21 @@ TEST_F(TodoSection, ExportsPlainFieldsAndGivesTheIdentifier) {
     expectFields(plain, {{key::Priority, "3"}, {key::DueDate, "20080301"}, {key::AlarmFlag, nullptr},
                          {key::AlarmDate, nullptr}, {key::RecurringFlag, nullptr}, {fieldkey::Repeat, nullptr}});
     EXPECT_EQ(exported().at(0).getField(fieldkey::RecordId), id);
-}
 
-TEST_F(TodoSection, ImportsPriorityDueDateAndKeepsTheIdentifier) {
-    auto todo = desk.addTodo(L"Errands", L"Old");
-    todo->note = composedNote(sampleId, "old note");
-    todo->dueDate = at(2008, 3, 1);
-    todo->priority = 5;
-
-    ASSERT_EQ(send(withFields({{fieldkey::RecordId, sampleId}, {key::Description, "New"}, {key::Priority, "2"},
+    // An update by identifier; the empty due date removes it.
+    const std::string bareId = plain.getField(fieldkey::RecordId);
+    ASSERT_EQ(send(withFields({{fieldkey::RecordId, bareId}, {key::Description, "New"}, {key::Priority, "2"},
                                {key::CompletedFlag, "4"}, {key::ConfidentialFlag, "6"}, {key::Notes, "new note"},
                                {key::Category, "Errands"}})),
-              todo);
-    EXPECT_EQ(desk.todos().items().size(), 1u);
-    EXPECT_EQ(todo->description, L"New");
-    EXPECT_EQ(std::to_string(todo->priority) + "/" + std::to_string(todo->completed) + "/" +
-                  std::to_string(todo->isPrivate), "3/4/6");
-    EXPECT_EQ(todo->dueDate, 0.0);  // the empty due date removes it
-    EXPECT_EQ(todo->note, composedNote(sampleId, "new note"));
+              bare);
+    EXPECT_EQ(desk.todos().items().size(), 2u);
+    EXPECT_EQ(bare->description + L"/" + std::to_wstring(bare->priority) + L"/" + std::to_wstring(bare->completed) +
+                  L"/" + std::to_wstring(bare->isPrivate), L"New/3/4/6");
+    EXPECT_EQ(bare->dueDate, 0.0);
+    EXPECT_EQ(bare->note, composedNote(bareId, "new note"));
 
     // A new to-do without TodoItemEx takes no alarm and no rule.
     desk.todos().extendNewItems = false;
-    Repeat daily;
-    daily.setRepeatType(1);
     auto created = send(withFields({{key::Description, "Fresh"}, {key::DueDate, "20090105"}, {key::Category, "Garden"},
                                     {key::AlarmFlag, "1"}, {fieldkey::Repeat, daily.save()}}));
     EXPECT_EQ(created->alarmFlag + created->repeat.kind, 0);
@@ -90,22 +80,41 @@ TEST_F(TodoSection, ImportsPriorityDueDateAndKeepsTheIdentifier) {
     EXPECT_TRUE(desk.todos().hasCategory(L"Garden"));
 }
 
-TEST_F(TodoSection, AlarmTravelsAsTimeOfDayAndDaysBeforeTheDueDate) {
+// The alarm travels as time of day and days before the due date; the rule
+// with its extra value.
+TEST_F(TodoSection, AlarmAndRuleTravelBothWays) {
     auto todo = desk.addTodo(L"Errands", L"Leap");
     todo->dueDate = at(2008, 3, 1);
     todo->alarmFlag = 1;
     todo->alarmMoment = at(2008, 3, 1, 9);
     todo->alarmDaysBefore = 1;
+    todo->repeating = 1;
+    todo->repeat = standin::TodoRepeatRule{2, 77, 2, 0.0, 0x2A};
 
     Record record = exported().at(0);
     EXPECT_EQ(record.getField(key::AlarmFlag) + " " + record.getField(key::AlarmDate) + " " +
                   record.getField(key::AlarmTime), "1 20080229 0900");
+    EXPECT_EQ(record.getField(key::RecurringFlag), "1");
+    Repeat weekly = parsed(record.getField(fieldkey::Repeat));
+    std::vector<int> pattern(7);
+    weekly.getDayPattern(pattern.data());
+    EXPECT_EQ(pattern, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
+    EXPECT_EQ(std::to_string(weekly.getRepeatType()) + "/" + weekly.getStartDate() + "-" + weekly.getEndDate() +
+                  "/" + std::to_string(weekly.getFrequency()), "12/20080301--1/2");
+
+    // Back in: the rule, its end and mask written, the extra value the to-do's own.
     todo->alarmFlag = todo->alarmDaysBefore = 0;
     todo->alarmMoment = 0.0;
+    todo->repeat = standin::TodoRepeatRule{1, 77, 1, at(2007, 6, 1), 0};
+    weekly.setFrequency(6);
+    weekly.setEndDate("20071231");
+    record.putField(fieldkey::Repeat, weekly.save());
     ASSERT_EQ(send(record), todo);
-    EXPECT_EQ(todo->alarmFlag, 1);
+    EXPECT_EQ(std::to_string(todo->alarmFlag) + "/" + std::to_string(todo->alarmDaysBefore), "1/1");
     EXPECT_DOUBLE_EQ(todo->alarmMoment, at(2008, 3, 1, 9));
-    EXPECT_EQ(todo->alarmDaysBefore, 1);
+    const auto& r = todo->repeat;
+    EXPECT_EQ(std::vector<long>({r.kind, r.extra, r.interval, r.mask}), std::vector<long>({2, 77, 6, 0x2A}));
+    EXPECT_DOUBLE_EQ(r.end, at(2007, 12, 31));
 
     // Whole days only, counted from 00:00 of both days; an alarm after the
     // due date counts negative. Alarm flag 0 switches the alarm off and
@@ -120,43 +129,6 @@ TEST_F(TodoSection, AlarmTravelsAsTimeOfDayAndDaysBeforeTheDueDate) {
         EXPECT_EQ(std::to_string(todo->alarmFlag) + "/" + std::to_string(todo->alarmDaysBefore),
                   std::to_string(flagAfter) + "/" + std::to_string(daysBefore)) << date;
     }
-}
-
-TEST_F(TodoSection, RepeatRuleTravelsWithItsExtraValue) {
-    auto todo = desk.addTodo(L"Errands", L"Weekly");
-    todo->dueDate = at(2007, 1, 31);  // a Wednesday in week 5
-    todo->repeating = 1;
-    todo->repeat = standin::TodoRepeatRule{2, 77, 2, 0.0, 0x2A};
-
-    Record record = exported().at(0);
-    EXPECT_EQ(record.getField(key::RecurringFlag), "1");
-    Repeat weekly = parsed(record.getField(fieldkey::Repeat));
-    std::vector<int> pattern(7);
-    weekly.getDayPattern(pattern.data());
-    EXPECT_EQ(pattern, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
-    EXPECT_EQ(std::to_string(weekly.getRepeatType()) + "/" + weekly.getStartDate() + "-" + weekly.getEndDate() +
-                  "/" + std::to_string(weekly.getFrequency()), "12/20070131--1/2");
-
-    // Back in: type 3 becomes kind 4, "0" no end, the extra value is the to-do's own.
-    todo->repeat = standin::TodoRepeatRule{1, 77, 1, at(2007, 6, 1), 0};
-    Repeat byDate;
-    byDate.setRepeatType(3);
-    byDate.setFrequency(6);
-    byDate.setEndDate("0");
-    record.putField(fieldkey::Repeat, byDate.save());
-    send(record);
-    const auto& r = todo->repeat;
-    EXPECT_EQ(std::vector<long>({r.kind, r.extra, r.interval}), std::vector<long>({4, 77, 6}));
-    EXPECT_EQ(r.end, 0.0);
-
-    weekly.setRepeatType(2);
-    weekly.setDayOfWeek(6);
-    weekly.setNumDaysToRepeat(3);
-    weekly.setEndDate("20071231");
-    record.putField(fieldkey::Repeat, weekly.save());
-    send(record);
-    EXPECT_EQ(r.kind * 0x100 + r.mask, 0x261);
-    EXPECT_DOUBLE_EQ(r.end, at(2007, 12, 31));
 
     // No "Repeat" (whatever "310.Recurring Flag" says), or a type Palm
     // Desktop cannot hold: the rule stays.
