@@ -42,51 +42,28 @@ DWORD ChildProcess::wait(DWORD timeoutMs) {
     return code;
 }
 
-CliSetup::CliSetup(const std::string& classId, bool registered) : copy_(classId), registered_(registered) {
-    copy_.addFile("brannock_cli.exe");
-    copy_.addFile("standin_host.exe");
-    if (registered_ && runRegsvr32(copy_.dllPath()) != 0) throw std::runtime_error("regsvr32 failed");
-}
-
-CliSetup::~CliSetup() {
-    if (registered_) runRegsvr32(copy_.dllPath(), true);
-}
-
-CliRun CliSetup::run(const std::string& name, const std::string& arguments, DWORD timeoutMs) const {
-    const std::string stem = copy_.folder().file("run" + std::to_string(++runs_));
-    CliRun run;
-    run.exitCode = ChildProcess("\"" + copy_.folder().file(name) + "\" " + arguments, stem + ".out", stem + ".err")
-                       .wait(timeoutMs);
-    run.out = readTextFile(stem + ".out");
-    run.err = readTextFile(stem + ".err");
-    return run;
-}
-
-std::string CliSetup::writeFile(const std::string& name, const std::string& text) const {
-    const std::string path = copy_.folder().file(name);
-    writeTextFile(path, text);
-    return path;
-}
-
-std::unique_ptr<CliSetup> HostSuite::setup;
+std::unique_ptr<DllCopy> HostSuite::files;
 std::unique_ptr<ChildProcess> HostSuite::host;
 std::string HostSuite::dataFile;
-bool HostSuite::running = false;
+bool HostSuite::started = false, HostSuite::running = false;
 
 void HostSuite::startHost(const char* classId, const std::string& data, const std::string& moreArguments,
                           std::initializer_list<const char*> programs) {
-    setup = std::make_unique<CliSetup>(classId);
-    for (const char* program : programs) setup->files().addFile(program);
-    dataFile = setup->writeFile("palm_desktop.json", data);
-    const TempFolder& folder = setup->files().folder();
+    files = std::make_unique<DllCopy>(classId);
+    for (const char* program : {"brannock_cli.exe", "standin_host.exe"}) files->addFile(program);
+    for (const char* program : programs) files->addFile(program);
+    if (runRegsvr32(files->dllPath()) != 0) throw std::runtime_error("regsvr32 failed");
+    dataFile = writeFile("palm_desktop.json", data);
     ::ResetEvent(stopEvent().get());
-    host = std::make_unique<ChildProcess>("\"" + folder.file("standin_host.exe") + "\" --clsid " + classId + " --data \"" +
-                                              dataFile + "\" --stop-event " + kStopEvent + " " + moreArguments,
-                                          folder.file("host.out"), folder.file("host.err"));
+    host = std::make_unique<ChildProcess>("\"" + files->folder().file("standin_host.exe") + "\" --clsid " + classId +
+                                              " --data \"" + dataFile + "\" --stop-event " + kStopEvent + " " +
+                                              moreArguments,
+                                          files->folder().file("host.out"), files->folder().file("host.err"));
     for (int waited = 0; waited < 30000 && !running; waited += 50) {
         running = bool(win::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, "Marrowvelle_Tesk_PDAddinInitializeEvent")));
         if (!running && host->wait(50) != static_cast<DWORD>(-1)) return;
     }
+    started = running;
 }
 
 DWORD HostSuite::stopHost() {
@@ -98,5 +75,23 @@ DWORD HostSuite::stopHost() {
 void HostSuite::TearDownTestSuite() {
     if (running) stopHost();
     host.reset();
-    setup.reset();
+    if (files) runRegsvr32(files->dllPath(), true);
+    files.reset();
+}
+
+CliRun HostSuite::run(const std::string& name, const std::string& arguments) {
+    static int runs = 0;
+    const std::string stem = files->folder().file("run" + std::to_string(++runs));
+    CliRun run;
+    run.exitCode = ChildProcess("\"" + files->folder().file(name) + "\" " + arguments, stem + ".out", stem + ".err")
+                       .wait(90000);
+    run.out = readTextFile(stem + ".out");
+    run.err = readTextFile(stem + ".err");
+    return run;
+}
+
+std::string HostSuite::writeFile(const std::string& name, const std::string& text) {
+    const std::string path = files->folder().file(name);
+    writeTextFile(path, text);
+    return path;
 }
