@@ -1,9 +1,6 @@
-// The C interface's records, recurrences and lists on arbitrary bytes:
-// brannock_repeat_parse takes any text, each named field it shows goes into
-// a fresh recurrence and shows the same there (or is refused for holding a
-// separator), and the copy's text reads back to itself; brannock_record_put
-// and brannock_list_add accept exactly what can travel, and the record then
-// answers as a map (same count and values, keys in unsigned byte order).
+// The C interface: a recurrence parsed from any text, copied by its named fields into a fresh one, shows the same
+// values there (or a field is refused for holding a separator), and the copy's text reads back to itself;
+// records and lists accept exactly what can travel, and a record answers as a map (keys in unsigned byte order).
 #include "capi/brannock.h"
 #include "channel/travel_rules.h"
 #include "fuzz_support.h"

@@ -1,7 +1,6 @@
 #pragma once
 
-// What the fuzz targets share: the check, the entry point, the format's
-// separators and values drawn from the input.
+// What the fuzz targets share: the check, the entry point, the separators and values drawn from the input.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
