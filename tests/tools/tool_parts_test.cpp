@@ -36,25 +36,9 @@ std::string refusal(Action&& action) {
 }
 
 TEST(CliRecordJson, ARecurrenceIsDecodedOnlyWhenItsTextComesBackUnchanged) {
-    const std::string weekly =
-        "20261130\xA7"
-        "2\xA7"
-        "20270630\xA7"
-        "1\xA7"
-        "12\xA7"
-        "0\xBF"
-        "1\xBF"
-        "0\xBF"
-        "1\xBF"
-        "0\xBF"
-        "0\xBF"
-        "0\xBF\xA7"
-        "0\xA7"
-        "0\xA7"
-        "0\xA7"
-        "0\xA7"
-        "20261228\xBF"
-        "20270104\xBF\xA7";
+    const std::string weekly = "20261130\xA7" "2\xA7" "20270630\xA7" "1\xA7" "12\xA7"
+                               "0\xBF" "1\xBF" "0\xBF" "1\xBF" "0\xBF" "0\xBF" "0\xBF\xA7"
+                               "0\xA7" "0\xA7" "0\xA7" "0\xA7" "20261228\xBF" "20270104\xBF\xA7";
     Record record;
     record.putField("304.Description", "Caf\xE9");  // ANSI é
     record.putField("Repeat", weekly);
