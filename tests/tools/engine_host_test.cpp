@@ -87,8 +87,7 @@ template <typename Call>
 std::pair<int, long long> timed(Call call) {
     const auto start = std::chrono::steady_clock::now();
     const int result = call();
-    return {result, std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                        .count()};
+    return {result, (std::chrono::steady_clock::now() - start) / std::chrono::milliseconds(1)};
 }
 
 /// The demo's data (12 contacts, 11 events, 9 to-dos), a two-line note in the first event, and no memo section, so
@@ -107,12 +106,11 @@ protected:
         files = std::make_unique<DllCopy>(kClassId);
         for (const char* name : {"brannock_cli.exe", "standin_host.exe", "capi_example.exe"}) files->addFile(name);
         registered = runRegsvr32(files->dllPath()) == 0;
-        const std::string data = files->folder().file("palm_desktop.json");
-        writeTextFile(data, seedData());
         pause = win::UniqueHandle(::CreateEventA(nullptr, TRUE, FALSE, kPauseEvent));
         host = std::make_unique<ChildProcess>(
-            "\"" + files->folder().file("standin_host.exe") + "\" --clsid " + kClassId + " --data \"" + data +
-                "\" --stop-event Brannock_HostTest_Stop" + " --pause-event " + kPauseEvent,
+            "\"" + files->folder().file("standin_host.exe") + "\" --clsid " + kClassId + " --data " +
+                file("palm_desktop.json", seedData()) + " --stop-event Brannock_HostTest_Stop --pause-event " +
+                kPauseEvent,
             files->folder().file("host"));
         for (int waited = 0; waited < 30000 && !started; waited += 50) {
             started =
