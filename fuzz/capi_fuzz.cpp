@@ -1,9 +1,9 @@
-// The C interface's records, recurrences and lists on arbitrary bytes:
-// brannock_repeat_parse takes any text, each named field it shows goes into
-// a fresh recurrence and shows the same there (or is refused for holding a
-// separator), and the copy's text reads back to itself; brannock_record_put
-// and brannock_list_add accept exactly what can travel, and the record then
-// answers as a map (same count and values, keys in unsigned byte order).
+// The C interface: a recurrence parsed from any text, copied by its named fields into a fresh one, shows the same
+// values there (or a field is refused for holding a separator), and the copy's text reads back to itself;
+// records and lists accept exactly what can travel, a record answers as a map (keys in unsigned byte order) and
+// reads empty once cleared, a list keeps its order.
+#include <vector>
+
 #include "capi/brannock.h"
 #include "channel/travel_rules.h"
 #include "fuzz_support.h"
@@ -43,7 +43,8 @@ void recordAsMap(FuzzedDataProvider& input) {
     brannock_list* list = nullptr;
     FUZZ_CHECK(brannock_record_create(&record) == BRANNOCK_OK && brannock_list_create(&list) == BRANNOCK_OK);
     std::map<std::string, std::string> model;
-    std::size_t names = 0, count = 0, index = 0, length;
+    std::vector<std::string> names;
+    std::size_t count = 0, index = 0, length;
     while (input.remaining_bytes() > 0) {
         const std::string key = input.ConsumeRandomLengthString(24), value = input.ConsumeRandomLengthString(64);
         const bool travels = canTravel(key, TextPlace::FieldKey) && canTravel(value, TextPlace::FieldValue);
@@ -52,7 +53,7 @@ void recordAsMap(FuzzedDataProvider& input) {
         if (travels) model[key] = value;
         const int added = brannock_list_add(list, key.data(), key.size());
         FUZZ_CHECK(added == (canTravel(key, TextPlace::CategoryName) ? BRANNOCK_OK : BRANNOCK_CANNOT_TRAVEL));
-        names += added == BRANNOCK_OK;
+        if (added == BRANNOCK_OK) names.push_back(key);
     }
     brannock_record_count(record, &count);
     FUZZ_CHECK(count == model.size());
@@ -64,8 +65,19 @@ void recordAsMap(FuzzedDataProvider& input) {
         FUZZ_CHECK(handed(text, length) == value && text[length] == '\0');
     }
     FUZZ_CHECK(brannock_record_key(record, index, &text, &length) == BRANNOCK_NO_MORE);
+    brannock_record_clear(record);
+    brannock_record_count(record, &count);
+    FUZZ_CHECK(count == 0 && brannock_record_key(record, 0, &text, &length) == BRANNOCK_NO_MORE);
+    const std::string absent = model.empty() ? "k" : model.begin()->first;
+    length = 9;
+    FUZZ_CHECK(brannock_record_get(record, absent.data(), absent.size(), &text, &length) == BRANNOCK_OK);
+    FUZZ_CHECK(length == 0 && text[0] == '\0');
     brannock_list_count(list, &count);
-    FUZZ_CHECK(count == names);
+    FUZZ_CHECK(count == names.size());
+    for (std::size_t i = 0; i <= names.size(); ++i) {
+        const int got = brannock_list_get(list, i, &text, &length);
+        FUZZ_CHECK(i < names.size() ? got == BRANNOCK_OK && handed(text, length) == names[i] : got == BRANNOCK_NO_MORE);
+    }
     brannock_record_free(record);
     brannock_list_free(list);
 }

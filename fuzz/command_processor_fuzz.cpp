@@ -1,8 +1,5 @@
-// CommandProcessor::parse takes any bytes, and the text it leads to is a
-// fixed point (not for kinds 8 and 13 carrying a record: their reader does
-// not step over the list, so the record runs into the categories). A
-// message built from separator-free values reads back equal in every field
-// its kind carries.
+// A message parsed from any bytes writes a fixed point (not kinds 8 and 13 with a record: their reader does not
+// step over the list). One built from separator-free values reads back equal in every field its kind carries.
 #include <vector>
 
 #include "channel/command_processor.h"

@@ -1,7 +1,6 @@
 #pragma once
 
-// What the fuzz targets share: the check, the entry point, the format's
-// separators and values drawn from the input.
+// What the fuzz targets share: the check, the entry point, the separators and values drawn from the input.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -19,8 +18,7 @@
                  : (std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition), \
                     std::abort()))
 
-/// The entry point: `arbitrary` on the input's bytes as a text, then `built`
-/// on values drawn from the same bytes.
+/// The entry point: `arbitrary` on the input's bytes as a text, then `built` on values drawn from the same bytes.
 #define FUZZ_TARGET(arbitrary, built)                                                   \
     extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
         arbitrary(std::string(reinterpret_cast<const char*>(data), size));             \
@@ -35,8 +33,7 @@ const std::string keyEnd = "\xB5", entryEnd = "\xBA";      // in a record
 const std::string fieldEnd = "\xB6", nameEnd = "\xA3";     // in a message, in a category list
 const std::string repeatEnd = "\xA7", itemEnd = "\xBF";    // in a recurrence, in its lists
 
-/// A text of at most `maxLength` bytes without NUL (a message in the zone
-/// ends there) and without the bytes in `forbidden`.
+/// A text of at most `maxLength` bytes without NUL (it ends a message in the zone) and the bytes in `forbidden`.
 inline std::string takeText(FuzzedDataProvider& input, std::size_t maxLength, const std::string& forbidden) {
     std::string text = input.ConsumeRandomLengthString(maxLength);
     text.erase(std::remove_if(text.begin(), text.end(),

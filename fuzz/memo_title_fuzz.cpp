@@ -1,9 +1,6 @@
-// The split of a memo text into title and body, in a single-byte code page
-// and in code page 932 (lead bytes 0x81-0x9F, 0xE0-0xFC): the title holds at
-// most 255 bytes of whole characters and no "\r\n"; title, line break and
-// body give the text back (a lead byte right before the "\r\n" is dropped
-// with the '\r'); the text the section writes (title, "\r\n", tagged note)
-// splits back into that title, id and body.
+// A memo text's split in a single-byte code page and in code page 932 (lead bytes 0x81-0x9F, 0xE0-0xFC): the title
+// holds at most 255 bytes of whole characters and no "\r\n"; title, line break and body give the text back (a lead
+// byte right before the "\r\n" is dropped with the '\r'); a written memo splits back into its title, id and body.
 #include "fuzz_support.h"
 #include "record/record_id_note.h"
 #include "sections/memo_text.h"

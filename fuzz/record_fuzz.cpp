@@ -1,6 +1,5 @@
-// Record::restore keeps a stable record from any bytes; a record built from
-// separator-free entries restores equal from what save writes, and dump
-// lists every entry.
+// A record restored from any bytes is stable; one built from separator-free entries restores equal from its saved
+// text, and dump lists every entry.
 #include <climits>
 
 #include "fuzz_support.h"

@@ -1,6 +1,5 @@
-// Any note splits; its user text is never longer than the note, and a note
-// without the tag keeps all of it. A composed note (any text, any 38-byte
-// id) reads back to the same text and id.
+// Any note splits, its user text no longer than the note (all of it without the tag); a composed note (any text,
+// any 38-byte id) reads back to the same text and id.
 #include "fuzz_support.h"
 #include "record/record_id_note.h"
 

@@ -1,7 +1,5 @@
-// Repeat::parse takes any bytes, into a fresh rule or a filled one, and what
-// save then writes is a fixed point. A rule built from separator-free texts
-// and any 32-bit numbers reads back from its text into the same text (every
-// field written in its own place) and the same list.
+// A rule parsed from any bytes (fresh or filled) saves a fixed point; one built from separator-free texts and any
+// 32-bit numbers reads back from its text into the same text and the same exclusion list.
 #include <vector>
 
 #include "fuzz_support.h"

@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
         "20070105" + A + "1" + A + "20071231" + A + "1" + A + "1" + A + A + "1" + A + "1" + A + "5" + A + "1" + A +
             "20070110" + B + "20070111",
     };
+    const Seeds notes = {"abc\r\n" + tag + id + "\r\nxyz", tag + id, tag + "{short", "only a title",
+                         "\r\n" + tag + id + "\r\n" + tag + id + "\r\ntwice",
+                         "Shopping\r\n" + tag + id + "\r\nmilk\r\neggs", std::string(300, 'a') + "\r\nrest",
+                         std::string(254, 'a') + "\x82\xA0" "tail\r\nbody", "bare\nnewline\r"};
     Seeds capi = repeats;
     capi.insert(capi.end(), records.begin(), records.end());
     const std::vector<std::pair<std::string, Seeds>> corpora = {
@@ -43,12 +47,8 @@ int main(int argc, char** argv) {
         {"date_time",
          {"20070105\n1430\n20070105\n1400", "\n1430\n\n", "20080301\n0030\n20080229\n0030",
           "18991230\n0000\n18991229\n2330", "99991231\n2359\n00010101\n0000", "20071305\n2561\n-9990105\n-1-1"}},
-        {"record_id_note",
-         {"abc\r\n" + tag + id + "\r\nxyz", tag + id, tag + "{short",
-          "\r\n" + tag + id + "\r\n" + tag + id + "\r\ntwice"}},
-        {"memo_title",
-         {"Shopping\r\n" + tag + id + "\r\nmilk\r\neggs", "only a title", std::string(300, 'a') + "\r\nrest",
-          std::string(254, 'a') + "\x82\xA0" "tail\r\nbody", "bare\nnewline\r"}},
+        {"record_id_note", notes},
+        {"memo_title", notes},
         {"capi", capi},
     };
     for (const auto& [target, seeds] : corpora) {
