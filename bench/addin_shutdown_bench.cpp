@@ -18,7 +18,7 @@
 #include "sections/section_factory.h"
 #include "standin/host_object.h"
 #include "standin/standin_desktop.h"
-#include "stress_support.h"
+#include "bench_support.h"
 
 int main() {
     constexpr int cycles = 40;
@@ -37,7 +37,7 @@ int main() {
             if (CBrannockAddin::create(nullptr, IID_IDesktopAddin, addin.putVoid()) != S_OK ||
                 addin->OnInitialize(&host, 1, 0x0401, 0, &success) != S_OK || success != 1)
                 return std::printf("cycle %d: the add-in did not start\n", cycle), 1;
-            EngineThread engine(exportBracket);
+            EngineThread engine;
             pumpMessages(random() % 900);
             addin->OnUninitialize();
             addin.reset();

@@ -17,10 +17,9 @@
 #include "channel/channel_names.h"
 #include "channel/command_master.h"
 #include "channel_test_support.h"
-#include "random_records.h"
 #include "record/repeat.h"
 #include "sections/field_keys.h"
-#include "stress_support.h"
+#include "bench_support.h"
 
 #include <cstdio>
 #include <functional>

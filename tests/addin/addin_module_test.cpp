@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "addin/brannock_addin_idl.h"
-#include "crash_fails.h"
 #include "dll_copy.h"
 #include "win/com_ptr.h"
 #include "win/unique_handle.h"

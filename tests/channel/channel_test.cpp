@@ -4,7 +4,6 @@
 #include "channel/command_master.h"
 #include "channel/pending_call.h"
 #include "channel_test_support.h"
-#include "random_records.h"
 #include "scripted_section.h"
 #include "stress_support.h"
 

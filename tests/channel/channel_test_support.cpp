@@ -1,7 +1,6 @@
 #include "channel_test_support.h"
 
 #include "channel/channel_names.h"
-#include "tied_process.h"
 
 #include <cstring>
 
@@ -23,31 +22,13 @@ ChannelProbe::ChannelProbe(std::size_t zoneSize)
 {
 }
 
-HelperProcess::HelperProcess(const std::string& program, const std::string& suffix, const std::string& quitPrefix)
-    : quitEvent_(::CreateEventA(nullptr, TRUE, FALSE, (quitPrefix + suffix).c_str()))
+std::string separatorFreeText(std::mt19937& random, std::size_t length)
 {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    process_ = startTiedProcess("\"" + folder + program + "\" " + suffix, startup, false);
-}
-
-HelperProcess::~HelperProcess()
-{
-    if (process_ && !quit())
-        ::TerminateProcess(process_.get(), 1);
-}
-
-bool HelperProcess::quit()
-{
-    ::SetEvent(quitEvent_.get());
-    DWORD code = 1;
-    const bool ended = process_ && ::WaitForSingleObject(process_.get(), 15000) == WAIT_OBJECT_0 &&
-                       ::GetExitCodeProcess(process_.get(), &code) && code == 0;
-    if (ended)
-        process_.reset();
-    return ended;
+    std::string text(length, ' ');
+    for (char& byte : text) {
+        byte = static_cast<char>(1 + random() % 255);
+        if (byte == '\xB5' || byte == '\xBA' || byte == '\xB6' || byte == '\xA3')
+            byte = 'z';
+    }
+    return text;
 }

@@ -3,6 +3,7 @@
 #include "channel/shared_zone.h"
 #include "win/unique_handle.h"
 
+#include <random>
 #include <string>
 
 /// Gives the calling test channel objects of its own (a suffix unique to this process and test, answered) and
@@ -19,19 +20,5 @@ struct ChannelProbe {
     win::UniqueHandle master, slave, exit;
 };
 
-/// A helper program of this program's folder, started tied to this process as `program suffix` and asked to end
-/// through the event `quitPrefix` + suffix.
-class HelperProcess {
-public:
-    HelperProcess(const std::string& program, const std::string& suffix, const std::string& quitPrefix);
-    /// Quits the helper if it still runs; kills it when it does not end.
-    ~HelperProcess();
-    HelperProcess(const HelperProcess&) = delete;
-    HelperProcess& operator=(const HelperProcess&) = delete;
-
-    /// Asks the helper to end and waits up to 15 s; true when it ended with exit code 0 (false when it never started).
-    bool quit();
-
-private:
-    win::UniqueHandle quitEvent_, process_;
-};
+/// `length` random bytes free of NUL and of the separators of records, messages and category lists.
+std::string separatorFreeText(std::mt19937& random, std::size_t length);

@@ -1,35 +1,11 @@
 #include "stress_support.h"
 
 #include "channel/pending_call.h"
-#include "channel/section_dispatch.h"
-#include "sections/section_factory.h"
 #include "win/unique_handle.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-
-// Counted by hand, since Wine fills in neither GetProcessHandleCount nor PROCESS_MEMORY_COUNTERS_EX.PrivateUsage:
-// the handle values (multiples of 4) that have flags, and the committed private regions of the address space.
-ProcessUsage processUsage()
-{
-    ProcessUsage usage;
-    for (std::uintptr_t value = 4; value < 0x40000; value += 4) {
-        DWORD flags = 0;
-        usage.handles += ::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != 0;
-    }
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof region) == sizeof region;) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            usage.privateBytes += region.RegionSize;
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next < at)
-            break;
-        at = next;
-    }
-    return usage;
-}
 
 InProcessSlave::InProcessSlave(UINT tickMs) : worker_([this] { slave_->loop(); })
 {
@@ -70,27 +46,6 @@ void InProcessSlave::destroy()
 {
     stop();
     slave_.reset();
-}
-
-StandinSlave::StandinSlave()
-{
-    for (auto name : {L"Business", L"Personal"}) {
-        desk.contacts().addCategory(name);
-        desk.memos().addCategory(name);
-        desk.todos().addCategory(name);
-        desk.calendar().addCategory(name);
-    }
-    sharedApplication() = desk.application();
-    sectionDispatch().reset();
-    sectionDispatch().setMaker(createSectionHandler);
-    slave = std::make_unique<InProcessSlave>();
-}
-
-StandinSlave::~StandinSlave()
-{
-    slave.reset();
-    sectionDispatch().reset();
-    sharedApplication().reset();
 }
 
 void expectClosedExactlyOnce(const std::vector<ResponseCode>& results)

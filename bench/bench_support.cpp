@@ -1,8 +1,83 @@
-#include "random_records.h"
+#include "bench_support.h"
 
+#include "channel/section_dispatch.h"
 #include "sections/field_keys.h"
+#include "sections/section_factory.h"
+#include "tied_process.h"
 
+#include <cstdint>
 #include <cstdio>
+
+// Counted by hand, since Wine fills in neither GetProcessHandleCount nor PROCESS_MEMORY_COUNTERS_EX.PrivateUsage:
+// the handle values (multiples of 4) that have flags, and the committed private regions of the address space.
+ProcessUsage processUsage()
+{
+    ProcessUsage usage;
+    for (std::uintptr_t value = 4; value < 0x40000; value += 4) {
+        DWORD flags = 0;
+        usage.handles += ::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != 0;
+    }
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof region) == sizeof region;) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            usage.privateBytes += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next < at)
+            break;
+        at = next;
+    }
+    return usage;
+}
+
+StandinSlave::StandinSlave()
+{
+    for (auto name : {L"Business", L"Personal"}) {
+        desk.contacts().addCategory(name);
+        desk.memos().addCategory(name);
+        desk.todos().addCategory(name);
+        desk.calendar().addCategory(name);
+    }
+    sharedApplication() = desk.application();
+    sectionDispatch().reset();
+    sectionDispatch().setMaker(createSectionHandler);
+    slave = std::make_unique<InProcessSlave>();
+}
+
+StandinSlave::~StandinSlave()
+{
+    slave.reset();
+    sectionDispatch().reset();
+    sharedApplication().reset();
+}
+
+HelperProcess::HelperProcess(const std::string& program, const std::string& suffix, const std::string& quitPrefix)
+    : quitEvent_(::CreateEventA(nullptr, TRUE, FALSE, (quitPrefix + suffix).c_str()))
+{
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.erase(folder.find_last_of("\\/") + 1);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    process_ = startTiedProcess("\"" + folder + program + "\" " + suffix, startup, false);
+}
+
+HelperProcess::~HelperProcess()
+{
+    if (process_ && !quit())
+        ::TerminateProcess(process_.get(), 1);
+}
+
+bool HelperProcess::quit()
+{
+    ::SetEvent(quitEvent_.get());
+    DWORD code = 1;
+    const bool ended = process_ && ::WaitForSingleObject(process_.get(), 15000) == WAIT_OBJECT_0 &&
+                       ::GetExitCodeProcess(process_.get(), &code) && code == 0;
+    if (ended)
+        process_.reset();
+    return ended;
+}
 
 namespace {
 
@@ -70,13 +145,3 @@ Record randomMemo(std::mt19937& random, const std::vector<std::string>& categori
 std::vector<std::string> contactKeys() { return withRecordId(contact::all); }
 std::vector<std::string> memoKeys() { return withRecordId(memo::all); }
 
-std::string separatorFreeText(std::mt19937& random, std::size_t length)
-{
-    std::string text(length, ' ');
-    for (char& byte : text) {
-        byte = static_cast<char>(1 + random() % 255);
-        if (byte == '\xB5' || byte == '\xBA' || byte == '\xB6' || byte == '\xA3')
-            byte = 'z';
-    }
-    return text;
-}
