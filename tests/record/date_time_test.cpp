@@ -15,7 +15,7 @@ TEST(DateTimeTest, DateValuesToTexts) {
         {-333464.0, "09870101", "0000"},
         {-1.5, "18991229", "1200"},             // the integer part is the day, the fraction the time
         {39087.99999999, "20070106", "0000"},   // a hair before midnight rounds to the next day
-        {1e9, "", ""},                          // out of range
+        {-657434.0, "01000101", "0000"}, {-657435.0, "", ""}, {1e9, "", ""},  // the first day, and out of range
     };
     for (const auto& c : cases) {
         EXPECT_EQ(dateValueToDateText(c.value) + "|" + dateValueToTimeText(c.value), c.date + "|" + c.time) << c.value;
@@ -32,6 +32,7 @@ TEST(DateTimeTest, TextsToDateValues) {
         {"20070100", "", 39082.0}, {"00000101", "", 36526.0}, {"00370101", "", 50041.0}, {"00500101", "", 18264.0},
         {"20070105", "2500", jan5 + 1 + 1.0 / 24}, {"200701", "", 39082.0}, {"2007015", "", jan5},
         {"2", "1430", 0.0}, {"2007", "1430", 0.0}, {"20071", "1430", 0.0}, {"-1", "1430", 0.0}, {"0", "1430", 0.0},
+        {"20080229", "", 39507.0}, {"20000229", "", 36585.0}, {"19000229", "", 61.0},  // leap years
         {"20070105", "9", jan5 + 9.0 / 24}, {"20070105", "093", jan5 + 9.05 / 24},
         // Day zero and the days before it: the time of day counts away from zero.
         {"18991230", "1200", 0.5}, {"18991229", "0600", -1.25},

@@ -77,6 +77,9 @@ TEST_F(ContactSection, ExportWalksListedCategoriesAndFailuresRollNothingBack) {
     EXPECT_EQ(contacts->deleteAll(), ResponseFailed);
     EXPECT_EQ(desk.contacts().items().size(), 4u);
     EXPECT_FALSE(bob->deleted);
+    desk.faults().failOn("ContactItem.put_LastName", 1, E_OUTOFMEMORY);
+    EXPECT_EQ(contacts->sendRecord(named("", "Solo"), id), ResponseFailed);
+    EXPECT_EQ(desk.contacts().items().back()->firstName, L"") << "a last name alone is a name";
 
     ContactSectionImpl broken(nullptr);
     EXPECT_EQ(broken.getLastError(), E_POINTER);
