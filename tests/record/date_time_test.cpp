@@ -47,6 +47,7 @@ TEST(DateTimeTest, TextsToDateValues) {
     EXPECT_EQ(calendarDateToDateValue(2007, 1, 5), jan5);
     EXPECT_EQ(calendarDateToDateValue(987, 1, 1), -333464.0);
     EXPECT_EQ(calendarDateToDateValue(2007, 13, 1), 0.0);
+    EXPECT_EQ(calendarDateToDateValue(10000, 1, 1), 0.0);
 
     DateTimeFields fields;
     fields.setFromTexts("2007", "9");
