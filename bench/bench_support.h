@@ -5,7 +5,7 @@
 
 #include "record/record.h"
 #include "standin/standin_desktop.h"
-#include "stress_support.h"
+#include "in_process_slave.h"
 #include "win/unique_handle.h"
 
 #include <memory>

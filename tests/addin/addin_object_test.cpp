@@ -27,7 +27,7 @@
 #include "sections/section_factory.h"
 #include "standin/host_object.h"
 #include "standin/standin_desktop.h"
-#include "stress_support.h"
+#include "in_process_slave.h"
 #include "win/com_error.h"
 #include "win/unique_handle.h"
 

@@ -5,7 +5,7 @@
 #include "channel/pending_call.h"
 #include "channel_test_support.h"
 #include "scripted_section.h"
-#include "stress_support.h"
+#include "in_process_slave.h"
 
 #include <gtest/gtest.h>
 

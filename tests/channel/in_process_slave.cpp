@@ -1,4 +1,4 @@
-#include "stress_support.h"
+#include "in_process_slave.h"
 
 #include "channel/pending_call.h"
 #include "win/unique_handle.h"
