@@ -3,7 +3,6 @@
 #include <cguid.h>
 #include <objbase.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "addin/this_module.h"
@@ -17,13 +16,8 @@ constexpr DWORD kClassIdBufferSize = 40;
 constexpr DWORD kPendingValueBufferSize = 254;
 
 std::string configBesideModule(HMODULE module) {
-    std::string modulePath = moduleFileName(module);
-    char drive[_MAX_DRIVE] = {};
-    char dir[_MAX_DIR] = {};
-    if (_splitpath_s(modulePath.c_str(), drive, _MAX_DRIVE, dir, _MAX_DIR, nullptr, 0, nullptr, 0) != 0)
-        return {};
-    char path[MAX_PATH] = {};
-    if (_makepath_s(path, MAX_PATH, drive, dir, kAddinConfigFileName, nullptr) != 0) return {};
+    std::string path = moduleFolder(module) + kAddinConfigFileName;
+    if (path.size() >= MAX_PATH) return {};
     return path;
 }
 

@@ -18,17 +18,6 @@ ObjectEntry objectMap[] = {
     {&CLSID_BrannockAddin, &createBrannockAddinFactory, {}},
 };
 
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) noexcept : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ::ReleaseSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
-
 }  // namespace
 
 ComModule& comModule() noexcept {
@@ -37,7 +26,7 @@ ComModule& comModule() noexcept {
 }
 
 void ComModule::term() noexcept {
-    ExclusiveLock guard(factoryLock_);
+    win::CriticalSection::Lock guard(factoryLock_);
     for (ObjectEntry& entry : objectMap) entry.cachedFactory.reset();
 }
 
@@ -54,7 +43,7 @@ HRESULT ComModule::getClassObject(REFCLSID rclsid, REFIID riid, void** ppv) noex
         if (!::IsEqualCLSID(rclsid, *entry.clsid)) continue;
         win::ComPtr<IClassFactory> factory;
         {
-            ExclusiveLock guard(factoryLock_);
+            win::CriticalSection::Lock guard(factoryLock_);
             if (!entry.cachedFactory) {
                 HRESULT hr = entry.createFactory(entry.cachedFactory.put());
                 if (FAILED(hr)) return hr;

@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include "win/critical_section.h"
+
 /// The DLL's COM module: the module lock count, the table of classes the
 /// DLL serves and the cache of their class factories.
 class ComModule {
@@ -24,7 +26,7 @@ public:
 
 private:
     volatile LONG locks_ = 0;
-    SRWLOCK factoryLock_ = SRWLOCK_INIT;
+    win::CriticalSection factoryLock_;
 };
 
 /// The one COM module of the DLL.

@@ -1,6 +1,5 @@
 #include "addin/this_module.h"
 
-#include <cstdlib>
 
 HMODULE thisModule() noexcept {
     static const char anchor = 0;
@@ -17,9 +16,24 @@ std::string moduleFileName(HMODULE module) {
     return std::string(path, n);
 }
 
+namespace {
+
+/// Where the file name of `path` begins: after its last separator.
+size_t fileNameStart(const std::string& path) {
+    size_t separator = path.find_last_of("\\/:");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+}  // namespace
+
+std::string moduleFolder(HMODULE module) {
+    std::string path = moduleFileName(module);
+    path.resize(fileNameStart(path));
+    return path;
+}
+
 std::string moduleBaseName(HMODULE module) {
     std::string path = moduleFileName(module);
-    char name[_MAX_FNAME] = {};
-    if (_splitpath_s(path.c_str(), nullptr, 0, nullptr, 0, name, _MAX_FNAME, nullptr, 0) != 0) return {};
-    return name;
+    std::string name = path.substr(fileNameStart(path));
+    return name.substr(0, name.rfind('.'));
 }

@@ -12,5 +12,9 @@ HMODULE thisModule() noexcept;
 /// MAX_PATH characters); empty when it cannot be read.
 std::string moduleFileName(HMODULE module);
 
+/// The folder of `module` with its closing separator ("C:\\Palm\\"); empty
+/// when the path cannot be read or names no folder.
+std::string moduleFolder(HMODULE module);
+
 /// The base file name of `module` without its extension ("Brannock").
 std::string moduleBaseName(HMODULE module);

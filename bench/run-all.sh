@@ -7,7 +7,8 @@
 #      without it, and the C interface's cost per command against
 #      CommandMaster (channel_bench.exe under wine64);
 #   2-5 run for both Windows builds, i686 (wow64) and x86_64, one after the
-#      other under each heading;
+#      other under each heading (BRANNOCK_BENCH_TREES names the builds to
+#      run, "i686 x86_64" by default);
 #   3. export and import per record of the contact handler against the
 #      stand-in in one process, 100 to 10,000 contacts (section_bench.exe);
 #   4. export and import end to end: brannock_cli against the stand-in host
@@ -28,7 +29,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:?usage: bench/run-all.sh BUILD_DIR}" && pwd)
 native=$build/bench-native
 wine=/usr/lib/wine/wine64
-trees=(i686 x86_64)
+# ./run bench leaves i686 out where this machine cannot run 32-bit code.
+read -ra trees <<< "${BRANNOCK_BENCH_TREES:-i686 x86_64}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # use_tree TREE: the Wine environment of that build.

@@ -2,6 +2,7 @@
 
 #include "addin/brannock_addin.h"
 #include "capi/brannock.h"
+#include "win/tick_count.h"
 #include "win/unique_handle.h"
 
 #include <windows.h>
@@ -39,9 +40,9 @@ int TimedMaster::exchange(const CommandProcessor& command, CommandProcessor& ans
 
 int TimedMaster::timedExchange(const CommandProcessor& command, CommandProcessor& answer)
 {
-    const ULONGLONG deadline = ::GetTickCount64() + limit_;
+    const unsigned long long deadline = win::tickCount64() + limit_;
     const auto remaining = [&] {
-        const ULONGLONG now = ::GetTickCount64();
+        const unsigned long long now = win::tickCount64();
         return now < deadline ? static_cast<unsigned long>(deadline - now) : 0UL;
     };
     if (answerOwed_) {
@@ -52,10 +53,10 @@ int TimedMaster::timedExchange(const CommandProcessor& command, CommandProcessor
     }
     // An answer within the last period counts as a sign of life: the check
     // costs a round trip to the kernel, which Wine makes dear.
-    if (::GetTickCount64() - lastSignOfLife_ >= livenessPeriodMs) {
+    if (win::tickCount64() - lastSignOfLife_ >= livenessPeriodMs) {
         if (!palmDesktopRunning())
             return BRANNOCK_NOT_RUNNING;
-        lastSignOfLife_ = ::GetTickCount64();
+        lastSignOfLife_ = win::tickCount64();
     }
     resetSlave();
     CommandProcessor message = command;
@@ -71,13 +72,13 @@ int TimedMaster::timedExchange(const CommandProcessor& command, CommandProcessor
 
 int TimedMaster::awaitAnswer(unsigned long milliseconds)
 {
-    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    const unsigned long long deadline = win::tickCount64() + milliseconds;
     for (;;) {
-        const ULONGLONG now = ::GetTickCount64();
+        const unsigned long long now = win::tickCount64();
         const unsigned long left = now < deadline ? static_cast<unsigned long>(deadline - now) : 0UL;
         const long woken = waitForSlaveWithin(std::min(left, livenessPeriodMs));
         if (woken == 0) {
-            lastSignOfLife_ = ::GetTickCount64();
+            lastSignOfLife_ = win::tickCount64();
             return BRANNOCK_OK;
         }
         if (woken != WAIT_TIMEOUT) {

@@ -4,9 +4,10 @@ add_compile_options(-Wall -Wextra)
 
 if(WIN32)
   # Brannock.dll and every program import only Windows system DLLs:
-  # libgcc, libstdc++ and winpthread are linked in.
+  # libgcc, libstdc++ and winpthread are linked in. Windows XP SP3 is the
+  # oldest system it loads on, so nothing newer compiles.
   add_link_options(-static -static-libgcc -static-libstdc++)
-  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 elseif(BRANNOCK_NATIVE AND BRANNOCK_SANITIZE)
   # enum is part of undefined; named so that it is not dropped by mistake:
   # values from the wire must never be stored in an enum that cannot hold them.

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <optional>
 
+#include <shlwapi.h>
+
 #include "dll_copy.h"
 #include "win/unique_handle.h"
 
@@ -33,7 +35,7 @@ public:
             ::RegSetValueExA(key.get(), nullptr, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                              static_cast<DWORD>(value.size() + 1));
     }
-    ~RegistryKey() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, path_.c_str()); }
+    ~RegistryKey() { ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, path_.c_str()); }
 
 private:
     std::string path_;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cguid.h>
 #include <oleauto.h>
+#include <shlwapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -159,7 +160,7 @@ TEST_F(LoadedAddin, AWorkerStartsAfterItsDelayAndKeepsTheModuleLoadedUntilItHasE
     EXPECT_GE(::GetTickCount() - start, 9900u) << "the worker saw the stop only after its delay";
     EXPECT_FALSE(keyExists(marker, HKEY_LOCAL_MACHINE));
     EXPECT_TRUE(keyExists(kSiblingClassKey, HKEY_LOCAL_MACHINE));
-    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSiblingClassKey);
+    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kSiblingClassKey);
     addin.reset();
     ::FreeLibrary(module_);
     module_ = nullptr;

@@ -104,7 +104,8 @@ class EngineHost : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         files = std::make_unique<DllCopy>(kClassId);
-        for (const char* name : {"brannock_cli.exe", "standin_host.exe", "capi_example.exe"}) files->addFile(name);
+        for (const char* name : {"brannock_cli.exe", "standin_host.exe", "capi_example.exe", "msvc_engine.exe"})
+            files->addFile(name);
         registered = runRegsvr32(files->dllPath()) == 0;
         pause = win::UniqueHandle(::CreateEventA(nullptr, TRUE, FALSE, kPauseEvent));
         host = std::make_unique<ChildProcess>(
@@ -220,6 +221,10 @@ TEST_F(EngineHost, CExampleExportsAndImportsBackEverySection) {
                              "to-dos: 9 of 9 imported back", "memos: 1 of 1 imported back",
                              "contacts categories: Business Personal QuickList Unfiled", "(repeats, type"})
         EXPECT_THAT(result.out, HasSubstr(line));
+}
+
+TEST_F(EngineHost, EngineBuiltWithMicrosoftsToolchainExportsTheContacts) {
+    EXPECT_EQ(12u, run("msvc_engine.exe", "").exitCode) << "its exit code is the number of contacts, 255 on a failure";
 }
 
 TEST_F(EngineHost, ProgressShowsAwayFromATerminalOnlyWhenAskedAndOnlyForMoreThanAFewRecords) {
