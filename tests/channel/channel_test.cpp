@@ -1,5 +1,8 @@
 // The channel's two ends: the master, and the slave with scripted handlers (InProcessSlave) or played by hand
 // through a ChannelProbe, also as a hostile peer that writes arbitrary bytes into the zone.
+#include "addin/brannock_addin.h"
+#include "capi/brannock.h"
+#include "capi/timed_master.h"
 #include "channel/channel_names.h"
 #include "channel/command_master.h"
 #include "channel/pending_call.h"
@@ -120,7 +123,8 @@ TEST_F(Channel, EveryCommandAndAnswerCrossesToASlaveStartedLaterThenClosedIsRepo
     EXPECT_EQ(master.sendRecord(recordOf("r1", "Ann"), id), ResponsePalmDesktopClosed);
     EXPECT_EQ(id, "");
     EXPECT_FALSE(ChannelProbe::isSet(probe.exit));
-    EXPECT_TRUE(ChannelProbe::isSet(probe.master));  // it was sent, unanswered
+    EXPECT_FALSE(ChannelProbe::isSet(probe.master)) << "withdrawn: no later slave may run it";
+    EXPECT_EQ(probe.zone.message(), "11" + F + "0" + F + F + "1" + F);
     probe.zone.write("untouched");
     ::SetEvent(probe.slave.get());
     EXPECT_EQ(master.getNextRecord(record), ResponseOk);
@@ -184,6 +188,66 @@ TEST_F(Channel, ASmallerZoneIsReadToItsBoundAndMessagesThatDoNotFitAreNeverWritt
         expected.push_back("getNextRecord 3");
     }
     EXPECT_TRUE(scripted::log() == expected);  // not EXPECT_EQ: lines of 60,000 bytes
+}
+
+// A master that gave up on a slow command leaves it in the zone, and its late answer comes after the master is gone.
+// The next master, of any kind, waits for that answer and drops it before it sends: each answer to its own command.
+TEST_F(Channel, TheLateAnswerOfAMasterThatGaveUpGoesToNoOtherMaster)
+{
+    const win::UniqueHandle initialised(::CreateEventA(nullptr, TRUE, TRUE, kAddinInitializeEventName));
+    const auto categories = [](Section section) {
+        CommandProcessor command;
+        command.setCommand(CmdReadCategoryList);
+        command.setSection(section);
+        return command;
+    };
+    const std::function<int(Lines&)> nextMasters[] = {
+        [](Lines& names) { return static_cast<int>(CommandMaster().readCategoryList(SectionMemo, names)); },
+        [&](Lines& names) {
+            TimedMaster master;
+            master.setTimeLimit(5000);
+            CommandProcessor answer;
+            const int result = master.exchange(categories(SectionMemo), answer);
+            names = answer.getCategories();
+            return result;
+        },
+    };
+    InProcessSlave slave;
+    for (const auto& next : nextMasters) {
+        scripted::install({"readCategoryList 0 Late", "readCategoryList 0 Own", "readCategoryList 0 Third"});
+        std::atomic<bool> slow{true};
+        scripted::setDuringCall([&] {
+            if (slow.exchange(false))
+                ::Sleep(300);
+        });
+        {
+            TimedMaster gaveUp;
+            gaveUp.setTimeLimit(50);
+            CommandProcessor answer;
+            EXPECT_EQ(gaveUp.exchange(categories(SectionCalendar), answer), BRANNOCK_TIMEOUT);
+        }
+        Lines names;
+        EXPECT_EQ(next(names), ResponseOk);
+        EXPECT_EQ(names, Lines{"Own"});
+        EXPECT_EQ(CommandMaster().readCategoryList(SectionTodo, names), ResponseOk);
+        EXPECT_EQ(names, Lines{"Third"});
+        EXPECT_EQ(scripted::log(), (Lines{"make 0", "readCategoryList 0", "destroy 0", "make 3", "readCategoryList 3",
+                                          "destroy 3", "make 2", "readCategoryList 2", "destroy 2"}));
+    }
+
+    // A command that a killed Palm Desktop took and never answered: the next slave answers it as failed, unrun.
+    slave.destroy();
+    ChannelProbe probe;
+    ::ResetEvent(probe.exit.get());
+    probe.zone.write("4" + F + "0" + F);
+    scripted::install({"readCategoryList 0 Own"});
+    InProcessSlave restarted;
+    TimedMaster next;
+    next.setTimeLimit(5000);
+    CommandProcessor answer;
+    EXPECT_EQ(next.exchange(categories(SectionMemo), answer), ResponseOk);
+    EXPECT_EQ(answer.getCategories(), Lines{"Own"});
+    EXPECT_EQ(scripted::log(), (Lines{"make 3", "readCategoryList 3", "destroy 3"}));
 }
 
 /// A channel end whose waits the test calls directly.

@@ -252,6 +252,22 @@ TEST_F(EngineHost, DeletesAllAndAddsCategories) {
     EXPECT_EQ(11u, cliJson("export calendar").size()) << "delete-all touched only its own section";
 }
 
+// An engine whose watchdog fired leaves its command to Palm Desktop. The next engine process waits for that late
+// answer and drops it: it prints its own section's categories, not the calendar's.
+TEST_F(EngineHost, TheNextEngineNeverTakesTheLateAnswerOfOneThatGaveUp) {
+    const Json contacts = cliJson("categories contacts");
+    ASSERT_EQ(Json::array({"Business", "Personal", "QuickList", "Unfiled"}), contacts);
+    ::SetEvent(pause.get());
+    EXPECT_EQ(7u, cli("--timeout 1 categories calendar").exitCode);
+    const std::string stem = files->folder().file("next");
+    ChildProcess next("\"" + files->folder().file("brannock_cli.exe") + "\" categories contacts", stem);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ::ResetEvent(pause.get());
+    EXPECT_EQ(0u, next.wait(30000)) << readTextFile(stem + ".err");
+    EXPECT_EQ(contacts, Json::parse(readTextFile(stem + ".out")));
+    EXPECT_EQ(contacts, cliJson("categories contacts")) << "and the engine after it too";
+}
+
 // Reading assumed: the stand-in's timer stands still while the pump does;
 // the add-in's worker then waits for the hand-over for as long as it takes.
 TEST_F(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
