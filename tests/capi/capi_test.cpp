@@ -203,6 +203,20 @@ TEST_F(Capi, RecurrenceFieldsMakeTheRepeatText) {
         EXPECT_EQ(BRANNOCK_BAD_ARGUMENT,
                   brannock_repeat_put(repeat, name.data(), name.size(), value.data(), value.size()))
             << name << "=" << value;
+
+    // Every number at its lowest and highest value comes back as given; one past either is refused.
+    for (const std::string name :
+         {"frequency", "numDaysToRepeat", "repeatType", "dayOfWeek", "weekOfMonth", "dayOfMonth", "month"}) {
+        for (const std::string value : {"-2147483648", "2147483647"}) {
+            EXPECT_EQ(BRANNOCK_OK, brannock_repeat_put(repeat, name.data(), name.size(), value.data(), value.size()));
+            brannock_repeat_get(repeat, name.data(), name.size(), &out, &length);
+            EXPECT_EQ(value, text(out, length)) << name;
+        }
+        for (const std::string value : {"-2147483649", "2147483648"})
+            EXPECT_EQ(BRANNOCK_BAD_ARGUMENT,
+                      brannock_repeat_put(repeat, name.data(), name.size(), value.data(), value.size()))
+                << name << "=" << value;
+    }
 }
 
 // Reading assumed: Wine's ANSI code page here is 1252 (as on a Western

@@ -40,6 +40,18 @@ void leave(SharedZone& zone, const Junk& junk)
         zone.view()[head] = '\0';
 }
 
+/// Junk of up to 1 MB after the first field `kind`: bytes drawn mostly from the texts' separators and digits; half
+/// of them run to the zone's end without a NUL.
+Junk randomJunk(std::mt19937& random, const std::string& kind)
+{
+    static const char bytes[] = "\xB6\xB6\xA3\xB5\xBA\xA7\xBF" "0123456789-x";
+    std::string head = kind + F;
+    const std::size_t length = random() % 2 ? random() % 100 : random() % 1000000;
+    for (std::size_t i = 0; i < length && head.size() < 999990; ++i)
+        head += bytes[random() % (sizeof bytes - 1)];
+    return {head, random() % 2 ? '\0' : bytes[random() % (sizeof bytes - 1)]};
+}
+
 std::string manyKeys(std::size_t count)
 {
     std::string text;
@@ -338,18 +350,22 @@ TEST_F(Channel, SlaveAnswersEveryHostileCommandKeepsServingAndStopsAfterTheCallI
         {{"9" + F + "0" + F + std::string(999000, 'i')}, ""},
         {{"5" + F + "1" + F + "k" + K, 'v'}, ""},  // an entry that never ends
     };
+    std::vector<std::pair<Junk, std::string>> all(std::begin(commands), std::end(commands));
+    std::mt19937 random(19);
+    for (int i = 0; i < 20; ++i)  // random ones, of every command code and beyond
+        all.push_back({randomJunk(random, std::to_string(static_cast<int>(random() % 16) - 1)), ""});
     scripted::install({"getRecordCount 1 9", "readCategoryList 1 X"});
     ChannelProbe probe;
     InProcessSlave slave;
-    for (std::size_t i = 0; i < std::size(commands); ++i) {
+    for (std::size_t i = 0; i < all.size(); ++i) {
         SCOPED_TRACE("message " + std::to_string(i));
-        leave(probe.zone, commands[i].first);
+        leave(probe.zone, all[i].first);
         ::SetEvent(probe.master.get());
         ASSERT_EQ(::WaitForSingleObject(probe.slave.get(), 20000), WAIT_OBJECT_0);
         const std::string_view text = probe.zone.message();
         ASSERT_LT(text.size(), probe.zone.capacity()) << "the answer is not terminated";
-        if (!commands[i].second.empty()) {
-            EXPECT_EQ(text, commands[i].second);
+        if (!all[i].second.empty()) {
+            EXPECT_EQ(text, all[i].second);
         }
         CommandProcessor answer;
         answer.parse(std::string(text).c_str());
@@ -404,8 +420,19 @@ TEST_F(Channel, MasterTakesEveryHostileAnswerAndKeepsWorking)
         {{"11" + F + "0" + F + "fine" + F + "0" + F},
          [&] { EXPECT_EQ(master.sendRecord(Record(), id), ResponseOk); EXPECT_EQ(id, "fine"); }},
     };
+    std::vector<std::pair<Junk, std::function<void()>>> all(std::begin(answers), std::end(answers));
+    std::mt19937 random(91);
+    for (int i = 0; i < 20; ++i) {  // random answers of the three kinds, or junk that is none
+        const int kind = static_cast<int>(random() % 4);
+        all.push_back({randomJunk(random, kind == 3 ? "x" : std::to_string(11 + kind)), [&, i] {
+                           const ResponseCode code = i % 3 == 0   ? master.getNextRecord(record)
+                                                     : i % 3 == 1 ? master.readCategoryList(SectionMemo, names)
+                                                                  : master.getRecordCount(count);
+                           EXPECT_NE(code, ResponsePalmDesktopClosed);
+                       }});
+    }
     std::thread peer([&] {
-        for (const auto& answer : answers) {
+        for (const auto& answer : all) {
             if (::WaitForSingleObject(probe.master.get(), 20000) != WAIT_OBJECT_0)
                 return;
             leave(probe.zone, answer.first);
@@ -414,7 +441,7 @@ TEST_F(Channel, MasterTakesEveryHostileAnswerAndKeepsWorking)
         if (::WaitForSingleObject(probe.master.get(), 20000) == WAIT_OBJECT_0)
             ::SetEvent(probe.exit.get());  // then the slave goes away without answering
     });
-    for (const auto& answer : answers)
+    for (const auto& answer : all)
         answer.second();
     EXPECT_EQ(master.deleteAll(), ResponsePalmDesktopClosed);
     peer.join();

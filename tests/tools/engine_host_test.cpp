@@ -289,6 +289,10 @@ TEST_F(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
     EXPECT_EQ(BRANNOCK_OK, c->call("brannock_get_record_count", m, &count));
     EXPECT_EQ(12, count);
     ASSERT_EQ(BRANNOCK_OK, c->call("brannock_record_create", &record));
+    const char* key;
+    size_t keyLength = 0, fields = 0;
+    c->call("brannock_record_put", record, "~old", size_t{4}, "x", size_t{1});
+    c->call("brannock_record_key", record, size_t{0}, &key, &keyLength);  // a walk before the refill
     for (int result; (result = c->call("brannock_get_next_record", m, record)) != BRANNOCK_NO_MORE && read < 20;
          ++read) {
         ASSERT_EQ(BRANNOCK_OK, result);
@@ -297,6 +301,14 @@ TEST_F(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
         EXPECT_EQ(BRANNOCK_OK,
                   c->call("brannock_record_get_utf8", record, "128.Last Name", size_t{13}, &name, &length));
         named += length > 0;
+        // The walk shows the new record's keys, in order.
+        std::string previous;
+        c->call("brannock_record_count", record, &fields);
+        for (size_t i = 0; i < fields; previous = std::string(key, keyLength), ++i) {
+            ASSERT_EQ(BRANNOCK_OK, c->call("brannock_record_key", record, i, &key, &keyLength));
+            EXPECT_LT(previous, std::string(key, keyLength));
+            EXPECT_NE("~old", std::string(key, keyLength));
+        }
     }
     EXPECT_EQ(12, read);
     EXPECT_GT(named, 0);
