@@ -151,6 +151,33 @@ TEST_F(AddinObject, UninitialisedAroundTheEndOfTheStartUnderAStreamOfCommands) {
     }
 }
 
+// Stopped in the middle of a long export: every record delivered before the stop is whole, and they come in the
+// order of the categories.
+TEST_F(AddinObject, StoppedDuringALongExportDeliversWholeRecordsInCategoryOrder) {
+    for (int i = 0; i < 20; ++i)
+        desk.addContact(i % 2 ? L"Personal" : L"Business", L"First" + std::to_wstring(i), L"Last" + std::to_wstring(i));
+    ASSERT_EQ(1, initialize(host));
+    std::vector<Record> records;
+    auto engine = std::async(std::launch::async, [&] {
+        CommandMaster master;
+        ResponseCode result = master.beginExport(SectionContact);
+        for (Record record; result == ResponseOk && (result = master.getNextRecord(record)) == ResponseOk;)
+            records.push_back(record);
+        return result;
+    });
+    pumpMessages(1500);  // one command per 100 ms tick: about ten records of each category
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    EXPECT_NE(ResponseOk, engine.get());
+    ASSERT_GT(records.size(), 0u);
+    EXPECT_LT(records.size(), 20u) << "stopped before the end";
+    for (const Record& record : records) {
+        EXPECT_EQ(record.getField("129.First Name").substr(5), record.getField("128.Last Name").substr(4));
+        EXPECT_NE("", record.getField("RecordId"));
+    }
+    for (std::size_t i = 1; i < records.size(); ++i)
+        EXPECT_LE(records[i - 1].getField("111.Category"), records[i].getField("111.Category")) << i;
+}
+
 // A host failing the application query, or a channel that cannot open, is
 // reported in one box with the error's text.
 TEST_F(AddinObject, AFailedStartShowsOneBoxAndLeavesNothingRunning) {
