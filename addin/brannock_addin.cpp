@@ -200,8 +200,10 @@ STDMETHODIMP CBrannockAddin::OnUninitialize() {
     // A bracket the engine left open (it may have died mid-export) gives
     // back Palm Desktop's objects now rather than at process end. The last
     // named section stays: an engine that named it before the add-in was
-    // initialised again may still write categories or delete all.
-    sectionDispatch().releaseCurrentHandler();
+    // initialised again may still write categories or delete all. While a
+    // call still runs (this is a nested message loop inside it, and the
+    // stop gave up waiting), its handler stays: the call is using it.
+    if (isHandOverReady()) sectionDispatch().releaseCurrentHandler();
     cookie_ = 0;
     stopTimer(nullptr, timerId_);
     timerId_ = 0;

@@ -3,6 +3,8 @@
 #include "addin/com_module.h"
 #include "sections/section_factory.h"
 
+#include <new>
+
 std::atomic<DWORD> slaveStartDelayMs{10000};
 
 namespace {
@@ -44,8 +46,10 @@ HMODULE referenceThisModule() noexcept {
 void SlaveThread::start(const std::shared_ptr<SlaveThread>& self) {
     HMODULE module = referenceThisModule();
     if (!module) return;
-    auto* start = new WorkerStart{self, module};
-    thread_.reset(::CreateThread(nullptr, 0, &SlaveThread::run, start, 0, nullptr));
+    // Out of memory for the start block: no worker, and the module
+    // reference goes back, so that the DLL is not pinned.
+    auto* start = new (std::nothrow) WorkerStart{self, module};
+    if (start) thread_.reset(::CreateThread(nullptr, 0, &SlaveThread::run, start, 0, nullptr));
     if (!thread_) {
         delete start;
         ::FreeLibrary(module);

@@ -10,14 +10,18 @@
  * the __stdcall convention, as Windows APIs do; declare them so in other
  * languages (ctypes.WinDLL, CallingConvention.StdCall). On 64-bit Windows
  * there is one convention. With mingw-w64 on 32-bit Windows, link
- * libBrannock_c.dll.a, whose symbols carry the stdcall decoration.
+ * libBrannock_c.dll.a, whose symbols carry the stdcall decoration; on
+ * 64-bit Windows, link the DLL's own import library, libBrannock.dll.a.
  *
  * Results. Every function returns an int: BRANNOCK_OK (0) or another
  * result code below. Commands to Palm Desktop return the channel's
  * response code (BRANNOCK_OK, BRANNOCK_FAILED, BRANNOCK_NO_MORE,
  * BRANNOCK_CLOSED); the negative codes from -100 down are this interface's
- * own. No function throws or ends the process. A null handle or a null
- * pointer where one is required gives BRANNOCK_BAD_ARGUMENT and does nothing.
+ * own, and every failure of the interface itself is one of them:
+ * BRANNOCK_FAILED only ever reports Palm Desktop's answer. No function
+ * throws or ends the process, whatever its arguments. A null handle or a
+ * null pointer where one is required gives BRANNOCK_BAD_ARGUMENT and does
+ * nothing.
  *
  * Text. Text crosses as bytes with an explicit length, in the ANSI code
  * page, as the channel carries it. Each text function has a _utf8 variant
@@ -28,6 +32,19 @@
  * in recurrence items, 0xB6 in record ids, 0xA3 and 0xB6 in category names)
  * or a NUL byte. Refusal happens when the text is handed in, before anything
  * is sent.
+ *
+ * Lengths. A text argument is a pointer and a length in bytes. A null
+ * pointer with length 0 is the empty text; a null pointer with any other
+ * length is BRANNOCK_BAD_ARGUMENT, and so is a length above PTRDIFF_MAX,
+ * which no caller can mean (such as (size_t)-1). A text that can never fit
+ * into the channel's zone of 1,000,000 bytes is BRANNOCK_CANNOT_TRAVEL,
+ * refused before it is copied: any key, value, name, record id, recurrence
+ * item or recurrence text of 1,000,000 bytes or more (in the ANSI code page;
+ * a UTF-8 text longer than three times that is refused unconverted), a put
+ * that would make a record's text (its keys and values, two bytes more for
+ * each field) that long, and a command whose whole message would not fit
+ * into the zone with its NUL (brannock_send_record, brannock_write_categories
+ * and brannock_delete_record reckon it before building the message).
  *
  * Ownership of returned text. A text returned through a `const char**` out
  * parameter belongs to the handle that the call was given (the record, the
@@ -122,11 +139,24 @@ int BRANNOCK_CALL brannock_close(brannock_master* master);
  * (checked every 50 ms), and BRANNOCK_CLOSED when Palm Desktop closed its
  * end.
  *
+ * Which of these comes first: BRANNOCK_NOT_RUNNING when, before sending,
+ * the add-in's initialise event is gone, even when Palm Desktop also shut
+ * down regularly (nothing is sent, the master stays usable); during the
+ * wait, BRANNOCK_CLOSED whenever Palm Desktop's exit event is set, since a
+ * regular shutdown sets it before it removes the initialise event.
+ *
  * A late answer: after BRANNOCK_TIMEOUT the command may still be carried
- * out. The next command on the master first waits for that answer (within
- * its own limit, or without limit when none is set any more) and discards
+ * out. The command stays outstanding in the channel itself, not in this
+ * handle: the next command sent by any master (this handle, another handle,
+ * a CommandMaster, another engine process) first waits for that answer
+ * (within its own limit, or without limit when it has none) and discards
  * it; only then does it send itself. If the late answer does not come in
- * time, that command returns BRANNOCK_TIMEOUT too, having sent nothing.
+ * time, or that wait leaves no time of the limit, the command returns
+ * BRANNOCK_TIMEOUT too, having sent nothing. So no master ever takes another
+ * command's answer for its own. A discarded answer is lost to the engine:
+ * a record that getNextRecord would have returned, or the id under which
+ * sendRecord stored a record (a retry would create a second item). After
+ * BRANNOCK_TIMEOUT within an export or import, end it and begin it again.
  *
  * Closed: after BRANNOCK_CLOSED, or BRANNOCK_NOT_RUNNING during a wait, the
  * master is closed for good, as CommandMaster is: every later command
@@ -152,7 +182,8 @@ int BRANNOCK_CALL brannock_get_record_count(brannock_master* master, int* count)
 int BRANNOCK_CALL brannock_get_next_record(brannock_master* master, brannock_record* record);
 /** Writes `record` into Palm Desktop (within an import). *id receives the
     record id under which it was stored, whatever the result (empty when
-    the answer carries none); the text belongs to the master. */
+    the answer carries none, and on every refusal as long as `id` and
+    `id_length` are given); the text belongs to the master. */
 int BRANNOCK_CALL brannock_send_record(brannock_master* master, const brannock_record* record, const char** id,
                                        size_t* id_length);
 /** As brannock_send_record, the id in UTF-8. */

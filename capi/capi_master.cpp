@@ -17,6 +17,15 @@ using capi::present;
 
 bool validSection(int section) noexcept { return section >= SectionCalendar && section <= SectionMemo; }
 
+/// Whether the message of command `code`, whose fields after the code and
+/// the has-record flag take `fields` bytes, fits into the master's zone.
+/// Reckoned before anything is copied into a message.
+bool messageFits(const brannock_master& master, int code, std::size_t fields) noexcept
+{
+    const std::size_t head = (code < 10 ? 1 : 2) + 3;  // "N", 0xB6, "0", 0xB6
+    return fields < sharedZoneSize && master.master.fits(head + fields);
+}
+
 /// One command: built with `code` and `fill`, exchanged, its answer handed
 /// to `take` with the result.
 template <typename Fill, typename Take>
@@ -57,8 +66,15 @@ template <typename Convert>
 int sendRecord(brannock_master* master, const brannock_record* record, const char** id, size_t* length,
                Convert convert) noexcept
 {
+    if (id && length) {
+        // The id is set whatever the result; until an answer gives one, empty.
+        *id = "";
+        *length = 0;
+    }
     if (!present(master, record, id, length))
         return BRANNOCK_BAD_ARGUMENT;
+    if (!messageFits(*master, CmdSendRecord, capi::textLength(record->record)))
+        return BRANNOCK_CANNOT_TRAVEL;
     return command(
         master, CmdSendRecord, [&](CommandProcessor& c) { c.setRecord(record->record); },
         [&](const CommandProcessor& answer, int) {
@@ -69,7 +85,7 @@ int sendRecord(brannock_master* master, const brannock_record* record, const cha
 
 int deleteRecord(brannock_master* master, const std::string& id) noexcept
 {
-    if (!canTravel(id, TextPlace::RecordId))
+    if (!canTravel(id, TextPlace::RecordId) || !messageFits(*master, CmdDeleteRecord, id.size() + 1))
         return BRANNOCK_CANNOT_TRAVEL;
     return command(
         master, CmdDeleteRecord, [&](CommandProcessor& c) { c.setRecordId(id); }, Nothing());
@@ -91,10 +107,9 @@ int BRANNOCK_CALL brannock_open(brannock_master** master, unsigned long* system_
         if (system_error)
             *system_error = error;
         return BRANNOCK_NO_CHANNEL;
-    } catch (const std::bad_alloc&) {
-        return BRANNOCK_OUT_OF_MEMORY;
     } catch (...) {
-        return BRANNOCK_FAILED;
+        // Allocation failure is all that is left to throw.
+        return BRANNOCK_OUT_OF_MEMORY;
     }
 }
 
@@ -143,10 +158,8 @@ int BRANNOCK_CALL brannock_get_next_record(brannock_master* master, brannock_rec
     if (!present(master, record))
         return BRANNOCK_BAD_ARGUMENT;
     return command(master, CmdGetNextRecord, Nothing(), [&](const CommandProcessor& answer, int result) {
-        if (result == ResponseOk) {
-            record->record = answer.getRecord();
-            record->keysCurrent = false;
-        }
+        if (result == ResponseOk)
+            capi::replaceFields(*record, answer.getRecord());
     });
 }
 
@@ -165,16 +178,20 @@ int BRANNOCK_CALL brannock_send_record_utf8(brannock_master* master, const brann
 int BRANNOCK_CALL brannock_delete_record(brannock_master* master, const char* id, size_t id_length)
 {
     std::string_view text;
-    if (!master || !capi::textArgument(id, id_length, text))
+    if (!master)
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = capi::textArgument(id, id_length, text))
+        return refused;
     return guarded([&] { return deleteRecord(master, std::string(text)); });
 }
 
 int BRANNOCK_CALL brannock_delete_record_utf8(brannock_master* master, const char* id, size_t id_length)
 {
     std::string_view text;
-    if (!master || !capi::textArgument(id, id_length, text))
+    if (!master)
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = capi::textArgument(id, id_length, text, capi::longestUtf8Text))
+        return refused;
     return guarded([&] {
         std::string ansi;
         return win::utf8ToAnsi(text, ansi) ? deleteRecord(master, ansi) : BRANNOCK_CANNOT_TRAVEL;
@@ -199,6 +216,11 @@ int BRANNOCK_CALL brannock_write_categories(brannock_master* master, const brann
 {
     if (!present(master, names))
         return BRANNOCK_BAD_ARGUMENT;
+    std::size_t listLength = 1;
+    for (const std::string& name : names->names)
+        listLength += name.size() + 1;
+    if (!messageFits(*master, CmdWriteCategoryList, listLength))
+        return BRANNOCK_CANNOT_TRAVEL;
     return command(
         master, CmdWriteCategoryList, [&](CommandProcessor& c) { c.setCategories(names->names); }, Nothing());
 }

@@ -13,9 +13,45 @@ int putField(brannock_record& record, std::string_view key, std::string_view val
 {
     if (!canTravel(key, TextPlace::FieldKey) || !canTravel(value, TextPlace::FieldValue))
         return BRANNOCK_CANNOT_TRAVEL;
-    record.record.putField(std::string(key), std::string(value));
+    const std::string ownKey(key);
+    const std::string oldValue = record.record.getField(ownKey);
+    const std::size_t fields = record.record.fieldCount();
+    record.record.putField(ownKey, std::string(value));
+    // Record cannot tell a key without a value from an absent one before
+    // the put; the field count tells after it.
+    const bool added = record.record.fieldCount() > fields;
+    const std::size_t before = added ? 0 : ownKey.size() + oldValue.size() + 2;
+    const std::size_t length = record.textLength - before + key.size() + value.size() + 2;
+    if (!fitsTheZone(length)) {
+        if (!added) {
+            record.record.putField(ownKey, oldValue);
+        } else {
+            Record rest;
+            record.record.forEachField([&](const std::string& k, const std::string& v) {
+                if (k != ownKey)
+                    rest.putField(k, v);
+            });
+            record.record = rest;
+        }
+        return BRANNOCK_CANNOT_TRAVEL;
+    }
+    record.textLength = length;
     record.keysCurrent = false;
     return BRANNOCK_OK;
+}
+
+std::size_t textLength(const Record& fields) noexcept
+{
+    std::size_t length = 0;
+    fields.forEachField([&](const std::string& key, const std::string& value) { length += key.size() + value.size() + 2; });
+    return length;
+}
+
+void replaceFields(brannock_record& record, const Record& fields)
+{
+    record.record = fields;
+    record.textLength = textLength(fields);
+    record.keysCurrent = false;
 }
 
 const std::string* keyAt(brannock_record& record, std::size_t index)
@@ -44,6 +80,7 @@ namespace {
 using capi::guarded;
 using capi::present;
 using capi::textArgument;
+using capi::textArguments;
 
 /// A whole decimal number in [low, high], nothing else.
 bool readNumber(std::string_view text, long low, long high, long& out)
@@ -208,6 +245,7 @@ int BRANNOCK_CALL brannock_record_clear(brannock_record* record)
     if (!record)
         return BRANNOCK_BAD_ARGUMENT;
     record->record.clear();
+    record->textLength = 0;
     record->keysCurrent = false;
     return BRANNOCK_OK;
 }
@@ -216,8 +254,10 @@ int BRANNOCK_CALL brannock_record_put(brannock_record* record, const char* key, 
                                       size_t value_length)
 {
     std::string_view k, v;
-    if (!record || !textArgument(key, key_length, k) || !textArgument(value, value_length, v))
+    if (!record)
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArguments(sharedZoneSize - 1, key, key_length, k, value, value_length, v))
+        return refused;
     return guarded([&] { return capi::putField(*record, k, v); });
 }
 
@@ -225,8 +265,10 @@ int BRANNOCK_CALL brannock_record_get(brannock_record* record, const char* key, 
                                       size_t* value_length)
 {
     std::string_view k;
-    if (!present(record, value, value_length) || !textArgument(key, key_length, k))
+    if (!present(record, value, value_length))
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArgument(key, key_length, k))
+        return refused;
     return guarded([&] {
         record->scratch = record->record.getField(std::string(k));
         return capi::handOut(record->scratch, value, value_length);
@@ -259,8 +301,10 @@ int BRANNOCK_CALL brannock_repeat_put(brannock_repeat* repeat, const char* name,
                                       const char* value, size_t value_length)
 {
     std::string_view n, v;
-    if (!repeat || !textArgument(name, name_length, n) || !textArgument(value, value_length, v))
+    if (!repeat)
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArguments(sharedZoneSize - 1, name, name_length, n, value, value_length, v))
+        return refused;
     const RepeatField* field = repeatField(n);
     if (!field)
         return BRANNOCK_BAD_ARGUMENT;
@@ -271,8 +315,10 @@ int BRANNOCK_CALL brannock_repeat_get(brannock_repeat* repeat, const char* name,
                                       const char** value, size_t* value_length)
 {
     std::string_view n;
-    if (!present(repeat, value, value_length) || !textArgument(name, name_length, n))
+    if (!present(repeat, value, value_length))
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArgument(name, name_length, n))
+        return refused;
     const RepeatField* field = repeatField(n);
     if (!field)
         return BRANNOCK_BAD_ARGUMENT;
@@ -304,8 +350,10 @@ int BRANNOCK_CALL brannock_repeat_key(brannock_repeat* repeat, size_t index, con
 int BRANNOCK_CALL brannock_repeat_parse(brannock_repeat* repeat, const char* text, size_t text_length)
 {
     std::string_view t;
-    if (!repeat || !textArgument(text, text_length, t))
+    if (!repeat)
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArgument(text, text_length, t))
+        return refused;
     return guarded([&] {
         Repeat parsed;
         parsed.parse(std::string(t));
@@ -339,8 +387,10 @@ int BRANNOCK_CALL brannock_list_clear(brannock_list* list)
 int BRANNOCK_CALL brannock_list_add(brannock_list* list, const char* name, size_t name_length)
 {
     std::string_view n;
-    if (!list || !textArgument(name, name_length, n))
+    if (!list)
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArgument(name, name_length, n))
+        return refused;
     return guarded([&] { return capi::addName(*list, n); });
 }
 

@@ -8,7 +8,9 @@ namespace {
 
 using capi::guarded;
 using capi::present;
+using capi::longestUtf8Text;
 using capi::textArgument;
+using capi::textArguments;
 
 /// `utf8` as ANSI into `ansi`; false when the code page cannot hold it.
 bool toAnsi(std::string_view utf8, std::string& ansi) { return win::utf8ToAnsi(utf8, ansi); }
@@ -21,8 +23,10 @@ int BRANNOCK_CALL brannock_record_put_utf8(brannock_record* record, const char* 
                                            const char* value, size_t value_length)
 {
     std::string_view k, v;
-    if (!record || !textArgument(key, key_length, k) || !textArgument(value, value_length, v))
+    if (!record)
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArguments(longestUtf8Text, key, key_length, k, value, value_length, v))
+        return refused;
     return guarded([&] {
         std::string ansiKey, ansiValue;
         if (!toAnsi(k, ansiKey) || !toAnsi(v, ansiValue))
@@ -35,11 +39,13 @@ int BRANNOCK_CALL brannock_record_get_utf8(brannock_record* record, const char* 
                                            const char** value, size_t* value_length)
 {
     std::string_view k;
-    if (!present(record, value, value_length) || !textArgument(key, key_length, k))
+    if (!present(record, value, value_length))
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArgument(key, key_length, k, longestUtf8Text))
+        return refused;
     return guarded([&] {
         std::string ansiKey;
-        if (!toAnsi(k, ansiKey))
+        if (!toAnsi(k, ansiKey) || !fitsTheZone(ansiKey.size()))
             return BRANNOCK_CANNOT_TRAVEL;
         record->scratch = win::ansiToUtf8(record->record.getField(ansiKey));
         return capi::handOut(record->scratch, value, value_length);
@@ -63,8 +69,10 @@ int BRANNOCK_CALL brannock_record_key_utf8(brannock_record* record, size_t index
 int BRANNOCK_CALL brannock_list_add_utf8(brannock_list* list, const char* name, size_t name_length)
 {
     std::string_view n;
-    if (!list || !textArgument(name, name_length, n))
+    if (!list)
         return BRANNOCK_BAD_ARGUMENT;
+    if (const int refused = textArgument(name, name_length, n, longestUtf8Text))
+        return refused;
     return guarded([&] {
         std::string ansi;
         return toAnsi(n, ansi) ? capi::addName(*list, ansi) : BRANNOCK_CANNOT_TRAVEL;

@@ -2,12 +2,10 @@
 
 #include "addin/brannock_addin.h"
 #include "capi/brannock.h"
-#include "win/tick_count.h"
 #include "win/unique_handle.h"
 
-#include <windows.h>
-
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -26,79 +24,75 @@ int TimedMaster::exchange(const CommandProcessor& command, CommandProcessor& ans
 {
     if (limit_ != 0 && !isClosed())
         return timedExchange(command, answer);
-    if (answerOwed_ && !isClosed() && waitForSlave() != 0) {
-        markClosed();
-        resetPDClosed();
-        answerOwed_ = false;
-        return BRANNOCK_CLOSED;
-    }
-    answerOwed_ = false;
     resetSlave();
     answer = sendCommandAndReceiveResponse(command);
     return answer.getResponseCode();
 }
 
+// Tick counts are compared by their difference, which stays right across
+// the wrap of the 32-bit count every 49.7 days.
+unsigned long TimedMaster::remaining(DWORD start) const noexcept
+{
+    const DWORD elapsed = ::GetTickCount() - start;
+    return elapsed < limit_ ? limit_ - elapsed : 0UL;
+}
+
 int TimedMaster::timedExchange(const CommandProcessor& command, CommandProcessor& answer)
 {
-    const unsigned long long deadline = win::tickCount64() + limit_;
-    const auto remaining = [&] {
-        const unsigned long long now = win::tickCount64();
-        return now < deadline ? static_cast<unsigned long>(deadline - now) : 0UL;
-    };
-    if (answerOwed_) {
-        const int late = awaitAnswer(remaining());
-        if (late != BRANNOCK_OK)
-            return late;
-        answerOwed_ = false;
-    }
+    const DWORD start = ::GetTickCount();
     // An answer within the last period counts as a sign of life: the check
     // costs a round trip to the kernel, which Wine makes dear.
-    if (win::tickCount64() - lastSignOfLife_ >= livenessPeriodMs) {
+    if (!answered_ || start - lastSignOfLife_ >= livenessPeriodMs) {
         if (!palmDesktopRunning())
             return BRANNOCK_NOT_RUNNING;
-        lastSignOfLife_ = win::tickCount64();
+        lastSignOfLife_ = start;
+        answered_ = true;
     }
     resetSlave();
+    // A command left outstanding, by this master or any other, is answered
+    // first; a limit used up by that wait leaves no time for this command,
+    // which would then time out for certain and still run later.
+    const int late = awaitAnswer(start);
+    if (late != BRANNOCK_OK)
+        return late;
+    if (remaining(start) == 0)
+        return BRANNOCK_TIMEOUT;
     CommandProcessor message = command;
     if (!writeMessage(message))
-        return ResponseFailed;
+        throw std::bad_alloc();  // a message that does not fit is refused before
     signalMaster();
-    const int waited = awaitAnswer(remaining());
+    const int waited = awaitAnswer(start);
     if (waited != BRANNOCK_OK)
         return waited;
-    readMessage(answer);
+    if (!readMessage(answer))
+        throw std::bad_alloc();
     return answer.getResponseCode();
 }
 
-int TimedMaster::awaitAnswer(unsigned long milliseconds)
+int TimedMaster::awaitAnswer(DWORD start)
 {
-    const unsigned long long deadline = win::tickCount64() + milliseconds;
-    for (;;) {
-        const unsigned long long now = win::tickCount64();
-        const unsigned long left = now < deadline ? static_cast<unsigned long>(deadline - now) : 0UL;
+    while (commandOutstanding()) {
+        const unsigned long left = remaining(start);
         const long woken = waitForSlaveWithin(std::min(left, livenessPeriodMs));
         if (woken == 0) {
-            lastSignOfLife_ = win::tickCount64();
-            return BRANNOCK_OK;
+            // An answer came; a command still in the zone means the event
+            // was set for one taken in before.
+            lastSignOfLife_ = ::GetTickCount();
+            continue;
         }
         if (woken != WAIT_TIMEOUT) {
             // Palm Desktop closed its end, as CommandMaster finds it.
-            markClosed();
-            resetPDClosed();
-            answerOwed_ = false;
+            closeAndWithdraw();
             return BRANNOCK_CLOSED;
         }
         if (!palmDesktopRunning()) {
-            // Gone without a word: withdraw the command, so that no later
-            // Palm Desktop finds it, and close as for BRANNOCK_CLOSED.
-            markClosed();
-            resetMaster();
-            answerOwed_ = false;
+            // Gone without a word: nobody will answer, and no later Palm
+            // Desktop may run the command.
+            closeAndWithdraw();
             return BRANNOCK_NOT_RUNNING;
         }
-        if (left == 0) {
-            answerOwed_ = true;
+        if (left == 0)
             return BRANNOCK_TIMEOUT;
-        }
     }
+    return BRANNOCK_OK;
 }

@@ -2,10 +2,11 @@
 
 #include "channel/command_master.h"
 
+#include <windows.h>
+
 /// The master behind a C interface handle: CommandMaster's exchange, with an
 /// optional time limit per command and a check that Palm Desktop still
-/// runs. Without a limit it is CommandMaster's exchange unchanged (after a
-/// late answer, if one is owed, has been taken in and dropped).
+/// runs. Without a limit it is CommandMaster's exchange unchanged.
 class TimedMaster : public CommandMaster {
 public:
     /// Opens the channel; throws the system error code (`unsigned long`)
@@ -14,6 +15,9 @@ public:
 
     /// The limit of each later command in milliseconds; 0 for none.
     void setTimeLimit(unsigned long milliseconds) noexcept { limit_ = milliseconds; }
+    /// Whether a message of `bytes` bytes, its NUL not counted, fits into
+    /// the zone.
+    bool fits(std::size_t bytes) const noexcept { return bytes < zoneCapacity(); }
 
     /// Sends `command` (after resetting the slave event, as every master
     /// operation does) and fills `answer`. Returns the answer's response
@@ -23,16 +27,20 @@ public:
 
 private:
     int timedExchange(const CommandProcessor& command, CommandProcessor& answer);
-    /// Waits until the answer stands in the zone, `milliseconds` at most:
-    /// BRANNOCK_OK, or BRANNOCK_TIMEOUT (the answer stays owed), or
-    /// BRANNOCK_CLOSED / BRANNOCK_NOT_RUNNING (the master is then closed).
-    int awaitAnswer(unsigned long milliseconds);
+    /// Waits until no command stands in the zone (the answer has been
+    /// written over it), at most until `limit_` has passed since `start`
+    /// (tick count): BRANNOCK_OK, or BRANNOCK_TIMEOUT (the command stays
+    /// outstanding), or BRANNOCK_CLOSED / BRANNOCK_NOT_RUNNING (the master
+    /// is then closed and the command withdrawn).
+    int awaitAnswer(DWORD start);
+    /// Milliseconds of the limit left at this moment, for a command begun
+    /// at `start`.
+    unsigned long remaining(DWORD start) const noexcept;
 
     unsigned long limit_ = 0;
-    /// A command timed out and its answer has not been taken in yet.
-    bool answerOwed_ = false;
-    /// When Palm Desktop was last known to run (tick count, ms).
-    unsigned long long lastSignOfLife_ = 0;
+    /// When Palm Desktop last answered (tick count), if it has.
+    DWORD lastSignOfLife_ = 0;
+    bool answered_ = false;
 };
 
 /// Whether a Brannock add-in is initialised in a running Palm Desktop.

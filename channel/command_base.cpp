@@ -62,26 +62,75 @@ long CommandBase::waitForSlaveWithin(unsigned long milliseconds) noexcept
     return waitForFirstOf(slaveEvent_.get(), exitEvent_.get(), milliseconds < INFINITE ? milliseconds : INFINITE - 1);
 }
 
+bool CommandBase::masterSignalledWithin(unsigned long milliseconds) noexcept
+{
+    if (::WaitForSingleObject(masterEvent_.get(), milliseconds) != WAIT_OBJECT_0)
+        return false;
+    signalMaster();
+    return true;
+}
+
 void CommandBase::signalMaster() noexcept { signalObject(masterEvent_.get()); }
 void CommandBase::signalSlave() noexcept { signalObject(slaveEvent_.get()); }
 void CommandBase::resetMaster() noexcept { resetObject(masterEvent_.get()); }
 void CommandBase::resetSlave() noexcept { resetObject(slaveEvent_.get()); }
 void CommandBase::resetPDClosed() noexcept { resetObject(exitEvent_.get()); }
 
-void CommandBase::readMessage(CommandProcessor& message) const
+bool CommandBase::readMessage(CommandProcessor& message) const noexcept
 {
-    // A zone without a NUL (only a broken peer leaves one) is read up to
-    // its bound, through a terminated copy.
-    const std::string_view text = zone_.message();
-    if (text.size() < zone_.capacity())
-        message.parse(text.data());
-    else
-        message.parse(std::string(text).c_str());
+    try {
+        // A zone without a NUL (only a broken peer leaves one) is read up
+        // to its bound, through a terminated copy.
+        const std::string_view text = zone_.message();
+        if (text.size() < zone_.capacity())
+            message.parse(text.data());
+        else
+            message.parse(std::string(text).c_str());
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
-bool CommandBase::writeMessage(CommandProcessor& message) { return writeText(message.serialize()); }
+bool CommandBase::writeMessage(CommandProcessor& message) noexcept
+{
+    try {
+        return writeText(message.serialize());
+    } catch (...) {
+        return false;
+    }
+}
 
 bool CommandBase::writeText(const char* text) noexcept { return zone_.write(text); }
+
+void CommandBase::writeFailureAnswer() noexcept
+{
+    // What CommandProcessor writes for an answer of ResponseFailed without
+    // a record id; spelt out, so that writing it needs no memory.
+    static const char failure[] = {'1', '1', CommandProcessor::fieldEnd, '0', CommandProcessor::fieldEnd,
+                                   CommandProcessor::fieldEnd, '1', CommandProcessor::fieldEnd, '\0'};
+    writeText(failure);
+}
+
+bool CommandBase::commandOutstanding() const noexcept
+{
+    // The other side may be writing meanwhile; only the first field is
+    // looked at, and a torn read of it at worst costs one more wait.
+    const volatile char* text = zone_.view();
+    const std::size_t bound = zone_.capacity();
+    int code = 0;
+    std::size_t i = 0;
+    for (; i < bound && i < 3 && text[i] >= '0' && text[i] <= '9'; ++i)
+        code = code * 10 + (text[i] - '0');
+    return i > 0 && i < bound && text[i] == CommandProcessor::fieldEnd && code <= CmdDeleteAll;
+}
+
+void CommandBase::withdrawCommand() noexcept
+{
+    resetMaster();
+    if (commandOutstanding())
+        writeFailureAnswer();
+}
 
 void CommandBase::signalObject(HANDLE event) noexcept { ::SetEvent(event); }
 void CommandBase::resetObject(HANDLE event) noexcept { ::ResetEvent(event); }

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "channel/shared_zone.h"
+#include "channel/travel_rules.h"
 #include "record/brannock_api.h"
 #include "win/unique_handle.h"
 
 #include <cstddef>
 
 class CommandProcessor;
-
-/// The size, in bytes, with which a channel end creates the shared zone.
-constexpr std::size_t sharedZoneSize = 1000000;
 
 /// What both ends of the command channel share: the zone and three named
 /// events (master, slave, Palm Desktop exit), created by whichever end
@@ -55,6 +53,10 @@ protected:
     /// then returns WAIT_TIMEOUT.
     long waitForSlaveWithin(unsigned long milliseconds) noexcept;
 
+    /// Slave side: whether the master event is set, or becomes set within
+    /// `milliseconds`; it stays set for the next waitForMaster.
+    bool masterSignalledWithin(unsigned long milliseconds) noexcept;
+
     /// Sets the master event.
     void signalMaster() noexcept;
     /// Sets the slave event.
@@ -67,16 +69,29 @@ protected:
     void resetPDClosed() noexcept;
 
     /// Parses the message standing in the zone into `message`, reading no
-    /// further than the zone's bound. Throws std::bad_alloc when out of
-    /// memory; the channel ends call it inside the DLL and stop that there.
-    void readMessage(CommandProcessor& message) const;
-    /// Serializes `message` into the zone. A message that would not fit
-    /// with its NUL is not written and the answer is false. Throws
-    /// std::bad_alloc as readMessage() does.
-    bool writeMessage(CommandProcessor& message);
+    /// further than the zone's bound. False when memory ran out.
+    bool readMessage(CommandProcessor& message) const noexcept;
+    /// Serializes `message` into the zone. False, and nothing written, when
+    /// the message would not fit with its NUL or memory ran out.
+    bool writeMessage(CommandProcessor& message) noexcept;
     /// Writes a message text that is already serialized; false, and nothing
     /// written, when it would not fit with its NUL.
     bool writeText(const char* text) noexcept;
+    /// Writes a plain failure answer (kind 11, ResponseFailed, no id).
+    void writeFailureAnswer() noexcept;
+    /// The number of bytes a message, with its NUL, may occupy in the zone.
+    std::size_t zoneCapacity() const noexcept { return zone_.capacity(); }
+
+    /// Whether the zone holds a command (its first field a command code,
+    /// 0-10) rather than an answer: a master has sent it and no answer has
+    /// been written over it yet. This is what tells any master, in any
+    /// process, that a command is outstanding on the channel.
+    bool commandOutstanding() const noexcept;
+    /// Master side: takes back a command that no slave will answer (the
+    /// slave is gone): resets the master event, so that no later slave
+    /// takes it, and writes a failure answer over it, so that no later
+    /// master waits for it.
+    void withdrawCommand() noexcept;
 
 private:
     static void signalObject(HANDLE event) noexcept;

@@ -1,5 +1,7 @@
 #include "channel/command_master.h"
 
+#include <new>
+
 namespace {
 
 /// An answer that carries only `result`.
@@ -53,17 +55,43 @@ CommandProcessor CommandMaster::send(CommandProcessor& command)
 {
     if (closed_)
         return emptyAnswer(ResponseOk);
+    // A command that another master left (it gave up waiting, or its
+    // process ended) may still be served: its answer is awaited and
+    // dropped, so that it cannot be taken for this command's.
+    if (!awaitAnswerInZone())
+        return closedAnswer();
     if (!writeMessage(command))
         return emptyAnswer(ResponseFailed);
     signalMaster();
-    if (waitForSlave() != 0) {
-        closed_ = true;
-        resetPDClosed();
-        return emptyAnswer(ResponsePalmDesktopClosed);
-    }
+    if (!awaitAnswerInZone())
+        return closedAnswer();
     CommandProcessor answer;
-    readMessage(answer);
+    if (!readMessage(answer))
+        throw std::bad_alloc();
     return answer;
+}
+
+bool CommandMaster::awaitAnswerInZone() noexcept
+{
+    // A slave event that finds a command still in the zone was set for an
+    // answer already taken in: it is passed over.
+    while (commandOutstanding())
+        if (waitForSlave() != 0)
+            return false;
+    return true;
+}
+
+void CommandMaster::closeAndWithdraw() noexcept
+{
+    closed_ = true;
+    withdrawCommand();
+    resetPDClosed();
+}
+
+CommandProcessor CommandMaster::closedAnswer()
+{
+    closeAndWithdraw();
+    return emptyAnswer(ResponsePalmDesktopClosed);
 }
 
 ResponseCode CommandMaster::beginImport(Section section) noexcept

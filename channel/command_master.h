@@ -17,7 +17,15 @@
 /// operation in progress returns ResponsePalmDesktopClosed, once; the
 /// master is closed from then on and every later operation returns
 /// ResponseOk at once with empty out-data, without touching the zone. Build
-/// a new master to talk to a new Palm Desktop.
+/// a new master to talk to a new Palm Desktop. The command left unanswered
+/// is withdrawn then (the master event reset, a failure answer written over
+/// it), so that no later slave carries out a command reported as not done.
+///
+/// Whether a command is outstanding is read from the zone itself, so it
+/// holds for every master in every process: a command found in the zone
+/// (one that a master gave up on, or whose process ended) is waited for,
+/// and its answer dropped, before a master writes its own. So every answer
+/// reaches the command it belongs to.
 ///
 /// A command whose text would not fit into the zone with its NUL is not
 /// sent: the operation returns ResponseFailed. So does an operation that
@@ -64,13 +72,19 @@ protected:
     CommandProcessor sendCommandAndReceiveResponse(const CommandProcessor& command) noexcept;
     /// Whether the master is closed (Palm Desktop was found gone).
     bool isClosed() const noexcept { return closed_; }
-    /// Closes the master for good, as finding Palm Desktop gone does.
-    void markClosed() noexcept { closed_ = true; }
+    /// Closes the master for good, as finding Palm Desktop gone does, and
+    /// withdraws the command that no slave will answer.
+    void closeAndWithdraw() noexcept;
 
 private:
     /// sendCommandAndReceiveResponse for a command of our own, whose text
     /// is built in place.
     CommandProcessor send(CommandProcessor& command);
+    /// Waits, without limit, until no command stands in the zone. False when
+    /// the exit event ended the wait.
+    bool awaitAnswerInZone() noexcept;
+    /// Closes and withdraws; the answer ResponsePalmDesktopClosed.
+    CommandProcessor closedAnswer();
     /// The common course of every operation: reset the slave event, build
     /// the command with `code` and `fill`, exchange it, hand the answer to
     /// `take`, return the answer's result.

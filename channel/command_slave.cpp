@@ -4,22 +4,13 @@
 #include "channel/pending_call.h"
 #include "sections/section_factory.h"
 
-#include <string>
+#include <new>
 
 namespace {
 
-/// The text of a plain failure answer, made once so that writing it needs
-/// no allocation.
-const std::string& failureAnswerText()
-{
-    static const std::string text = [] {
-        CommandProcessor answer;
-        answer.setCommand(CmdResponse);
-        answer.setResponseCode(ResponseFailed);
-        return std::string(answer.serialize());
-    }();
-    return text;
-}
+/// How long a command found in the zone at the start may wait for its
+/// master event before it counts as left over from an earlier run.
+constexpr DWORD sendingGraceMs = 1000;
 
 }  // namespace
 
@@ -29,18 +20,14 @@ void CommandSlave::SetStopFlag() noexcept { ::SetEvent(stopEvent_.get()); }
 
 void CommandSlave::loop() noexcept
 {
-    try {
-        failureAnswerText();
-    } catch (...) {
-        return;
-    }
+    answerLeftoverCommand();
     while (waitForMaster(stopEvent_.get()) == 0) {
         try {
             serveCommand();
         } catch (...) {
-            // Out of memory while reading the command or writing the answer:
-            // the master still gets an answer, a failure.
-            writeText(failureAnswerText().c_str());
+            // Out of memory while serving: the master still gets an answer,
+            // a failure.
+            writeFailureAnswer();
             signalSlave();
         }
         // Deliberately, the stop is looked at after every answer, not only
@@ -55,10 +42,23 @@ void CommandSlave::loop() noexcept
     }
 }
 
+void CommandSlave::answerLeftoverCommand() noexcept
+{
+    // A command that the slave of an earlier Palm Desktop run took and never
+    // answered (that run was killed) would keep every master waiting for its
+    // answer. A command that a master is sending right now has its master
+    // event set within moments; a leftover one never will.
+    if (!commandOutstanding() || masterSignalledWithin(sendingGraceMs) || !commandOutstanding())
+        return;
+    writeFailureAnswer();
+    signalSlave();
+}
+
 void CommandSlave::serveCommand()
 {
     CommandProcessor command;
-    readMessage(command);
+    if (!readMessage(command))
+        throw std::bad_alloc();
     const int code = command.getCommand();
     CommandProcessor answer;
     answer.setCommand(CmdResponse);
@@ -70,6 +70,6 @@ void CommandSlave::serveCommand()
 
     answer.setResponseCode(result);
     if (!writeMessage(answer))
-        writeText(failureAnswerText().c_str());
+        writeFailureAnswer();
     signalSlave();
 }

@@ -16,6 +16,11 @@
 /// zone with its NUL is not written; a plain ResponseFailed answer goes in
 /// its place.
 ///
+/// A command found in the zone when the loop starts, whose master event
+/// does not come within a second, was taken by the slave of an earlier
+/// Palm Desktop run that never answered (it was killed): the loop answers
+/// it as failed, without running it, so that no master waits for it.
+///
 /// Not copyable, like every channel end.
 class BRANNOCK_API CommandSlave : public CommandBase {
 public:
@@ -34,6 +39,9 @@ public:
     void loop() noexcept;
 
 private:
+    /// Answers, as failed and without running it, a command that an
+    /// earlier slave took and never answered.
+    void answerLeftoverCommand() noexcept;
     /// Reads the command in the zone, has it carried out, writes the answer
     /// and signals the master.
     void serveCommand();

@@ -1,8 +1,10 @@
 #include "channel/pending_call.h"
 
+#include "channel/command_processor.h"
 #include "channel/section_dispatch.h"
 
 #include <atomic>
+#include <cstdint>
 
 namespace {
 
@@ -32,6 +34,23 @@ bool withdraw() noexcept
     return withdrawn;
 }
 
+// The tick that runs the current call: its thread and its place on the
+// stack. A tick on that thread that stands no deeper than it cannot be
+// nested inside the call, so the call is no longer on the stack: a crash in
+// it was swallowed by the handler in which the system runs timer callbacks.
+DWORD runningThread = 0;
+std::uintptr_t runningFrame = 0;
+
+/// Ends a call whose tick was abandoned by a crash: it answers failed and
+/// the flags become idle again, so that the commands after it are served.
+void endAbandonedCall() noexcept
+{
+    runningThread = 0;
+    *call.result = ResponseFailed;
+    pending.store(false, std::memory_order_release);
+    ready.store(true, std::memory_order_release);
+}
+
 void runPublishedCall()
 {
     const PendingCall published = call;
@@ -50,32 +69,40 @@ void publishPendingCall(const PendingCall& published) noexcept
 PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept
 {
     while (pending.load(std::memory_order_acquire)) {
-        if (::WaitForSingleObject(stopEvent, 2) == WAIT_OBJECT_0) {
-            if (withdraw())
-                return PendingCallOutcome::Withdrawn;
-            // Started already: the user-interface thread uses our objects
-            // until it lowers the flag, so the stop deliberately waits for
-            // the call's end rather than leaving within one poll; leaving
-            // would let the call write into an answer that is gone.
-            while (pending.load(std::memory_order_acquire))
-                ::Sleep(2);
-        }
+        if (::WaitForSingleObject(stopEvent, 2) != WAIT_OBJECT_0)
+            continue;
+        if (withdraw())
+            return PendingCallOutcome::Withdrawn;
+        // Started already: the user-interface thread uses our objects until
+        // it lowers the flag, so the stop deliberately waits for the call's
+        // end rather than leaving within one poll; leaving would let the
+        // call write into an answer that is gone. The withdrawal is tried
+        // again on every pass: it also fails in the instant in which a tick
+        // holds the ready flag without running the call.
+        ::Sleep(2);
     }
     return PendingCallOutcome::Ran;
 }
 
 void CALLBACK pendingCallTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
 {
+    const char tickFrame = 0;  // where this tick stands on the stack
+    const auto place = reinterpret_cast<std::uintptr_t>(&tickFrame);
+    if (!ready.load(std::memory_order_acquire) && runningThread == ::GetCurrentThreadId() && place >= runningFrame)
+        endAbandonedCall();
     if (!pending.load(std::memory_order_acquire) || !takeReady())
         return;
     // The worker may have withdrawn the call between the two looks above.
     if (pending.load(std::memory_order_acquire)) {
+        runningThread = ::GetCurrentThreadId();
+        runningFrame = place;
         try {
             runPublishedCall();
         } catch (...) {
             // The worker still needs the flag to fall; the result keeps the
             // value it preset.
         }
+        runningThread = 0;
         pending.store(false, std::memory_order_release);
     }
     ready.store(true, std::memory_order_release);

@@ -52,6 +52,13 @@ PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept;
 /// if there is one and no call is running already, through the section
 /// dispatch. No exception leaves it: a call that throws ends as if it ran,
 /// its result left as the worker preset it.
+///
+/// A crash in a call (an access violation in a section handler) never
+/// reaches a crash handler: the system runs timer callbacks inside a
+/// handler that swallows it and abandons the call's frames. The next tick
+/// on that thread that does not stand nested inside the call finds the call
+/// gone from the stack: the call then answers ResponseFailed and the flags
+/// become idle, so one bad command does not block every later one.
 void CALLBACK pendingCallTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD tickCount) noexcept;
 
 /// True while a published call waits for or undergoes execution.

@@ -5,6 +5,11 @@
 
 unsigned long SharedZone::open(const char* name, std::size_t size) noexcept
 {
+    try {
+        name_ = name;
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
     mapping_.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         static_cast<DWORD>(size), name));
     if (!mapping_)
@@ -15,7 +20,6 @@ unsigned long SharedZone::open(const char* name, std::size_t size) noexcept
         mapping_.reset();
         return error;
     }
-    name_ = name;
     // An existing mapping of this name may be smaller than asked for; the
     // view then covers only its size (rounded up to whole pages).
     MEMORY_BASIC_INFORMATION region{};

@@ -1,15 +1,21 @@
 #pragma once
 
-// Which bytes a piece of text may hold where it travels through the channel.
-// None of the text forms escapes anything, so a text that holds a separator
-// of the form it travels in (or a NUL, which ends the message in the zone)
-// would arrive cut or merged with its neighbours. Such text is refused
-// before anything is sent.
+// Which bytes a piece of text may hold where it travels through the channel,
+// and how long it may be. None of the text forms escapes anything, so a text
+// that holds a separator of the form it travels in (or a NUL, which ends the
+// message in the zone) would arrive cut or merged with its neighbours; and a
+// text as long as the zone can never fit into it with its message. Such text
+// is refused before anything is sent.
 
 #include "channel/command_processor.h"
 #include "record/text_separators.h"
 
+#include <cstddef>
 #include <string_view>
+
+/// The size, in bytes, with which a channel end creates the shared zone: a
+/// message with its NUL must fit into it.
+constexpr std::size_t sharedZoneSize = 1000000;
 
 /// The places a text travels in.
 enum class TextPlace {
@@ -57,8 +63,13 @@ inline std::size_t firstUntravellable(std::string_view text, TextPlace place) no
     return std::string_view::npos;
 }
 
-/// Whether `text` can travel in `place`.
+/// Whether a text of `length` bytes is short enough to travel: shorter than
+/// the zone, which its message and NUL must fit into as well.
+constexpr bool fitsTheZone(std::size_t length) noexcept { return length < sharedZoneSize; }
+
+/// Whether `text` can travel in `place`: short enough, and free of bytes
+/// that place cannot hold.
 inline bool canTravel(std::string_view text, TextPlace place) noexcept
 {
-    return firstUntravellable(text, place) == std::string_view::npos;
+    return fitsTheZone(text.size()) && firstUntravellable(text, place) == std::string_view::npos;
 }

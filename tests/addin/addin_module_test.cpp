@@ -299,6 +299,26 @@ HRESULT registerCopy(const DllCopy& copy, bool unregister = false) {
     return hr;
 }
 
+// Without a usable configuration the class identifier is the null one, and DllGetClassObject serves the class under
+// it: beside a configuration that names no identifier, and beside none.
+TEST(UnconfiguredAddin, ServesItsClassUnderTheNullIdentifier) {
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (const bool missing : {false, true}) {
+        DllCopy copy("not a class identifier");
+        if (missing) std::filesystem::remove(copy.folder().file("conn_install.cfg"));
+        const HMODULE module = ::LoadLibraryA(copy.dllPath().c_str());
+        ASSERT_NE(nullptr, module);
+        {
+            const win::ComPtr<IClassFactory> factory = factoryOf(module, GUID_NULL);
+            win::ComPtr<IDesktopAddin> addin;
+            ASSERT_TRUE(factory) << "missing: " << missing;
+            EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDesktopAddin, addin.putVoid()));
+        }
+        ::FreeLibrary(module);
+    }
+    ::CoUninitialize();
+}
+
 // The identifier is read in lower case and written in upper; the DLL's path
 // holds an apostrophe, which the registration script quotes with.
 TEST(Registration, WritesExactlyTheClassKeysRewritesThemAndKeepsTheAddinListCurrent) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -136,11 +137,45 @@ TEST_F(AddinObject, UninitialisedAroundTheEndOfTheStartUnderAStreamOfCommands) {
             EXPECT_LT(since(start), 11000u);
             EXPECT_EQ(locks + 1, comModule().lockCount()) << "the late worker still holds its holder";
         }
-        expectClosedExactlyOnce(engine.finish(15000));
-        EXPECT_GE(since(start), hanging ? 11500u : 0u) << "the worker ended after its delay, not before";
+        const std::vector<ResponseCode> results = engine.finish(15000);
+        expectClosedExactlyOnce(results);
+        const auto served = std::find(results.begin(), results.end(), ResponsePalmDesktopClosed) - results.begin();
+        if (stopAfterMs >= delayMs + 300) {
+            EXPECT_GT(served, 0) << "the worker served commands before the stop";
+        }
+        if (hanging) {
+            EXPECT_GE(since(start), 11500u) << "the worker ended after its delay, not before";
+        }
         EXPECT_EQ(locks, comModule().lockCount());
         EXPECT_FALSE(sectionDispatch().hasCurrentHandler()) << "given back; one sent to a sleeping worker never ran";
     }
+}
+
+// Stopped in the middle of a long export: every record delivered before the stop is whole, and they come in the
+// order of the categories.
+TEST_F(AddinObject, StoppedDuringALongExportDeliversWholeRecordsInCategoryOrder) {
+    for (int i = 0; i < 20; ++i)
+        desk.addContact(i % 2 ? L"Personal" : L"Business", L"First" + std::to_wstring(i), L"Last" + std::to_wstring(i));
+    ASSERT_EQ(1, initialize(host));
+    std::vector<Record> records;
+    auto engine = std::async(std::launch::async, [&] {
+        CommandMaster master;
+        ResponseCode result = master.beginExport(SectionContact);
+        for (Record record; result == ResponseOk && (result = master.getNextRecord(record)) == ResponseOk;)
+            records.push_back(record);
+        return result;
+    });
+    pumpMessages(1500);  // one command per 100 ms tick: about ten records of each category
+    EXPECT_EQ(S_OK, addin->OnUninitialize());
+    EXPECT_NE(ResponseOk, engine.get());
+    ASSERT_GT(records.size(), 0u);
+    EXPECT_LT(records.size(), 20u) << "stopped before the end";
+    for (const Record& record : records) {
+        EXPECT_EQ(record.getField("129.First Name").substr(5), record.getField("128.Last Name").substr(4));
+        EXPECT_NE("", record.getField("RecordId"));
+    }
+    for (std::size_t i = 1; i < records.size(); ++i)
+        EXPECT_LE(records[i - 1].getField("111.Category"), records[i].getField("111.Category")) << i;
 }
 
 // A host failing the application query, or a channel that cannot open, is

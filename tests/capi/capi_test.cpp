@@ -123,6 +123,50 @@ TEST_F(Capi, TextThatCannotTravelIsRefusedBeforeAnythingIsStoredOrSent) {
     EXPECT_EQ(BRANNOCK_OK, put("k", "a\xB5" "b")) << "a value may hold the key end";
 }
 
+// A length no caller could mean is a bad argument. A text of the zone's size or more can never travel and is refused
+// before it is copied, as is a put that would make the record's text too long, or a record whose message would not fit.
+TEST_F(Capi, ImpossibleLengthsAndTextsThatCanNeverFitTheZoneAreRefusedAndTheProcessLivesOn) {
+    const size_t huge = static_cast<size_t>(-1);
+    const std::string big(1000000, 'v');
+    const Calls badLengths = {
+        {"record_put key", [&] { return brannock_record_put(record, "k", huge, "v", 1); }},
+        {"record_put value", [&] { return brannock_record_put(record, "k", 1, "v", huge); }},
+        {"record_put_utf8", [&] { return brannock_record_put_utf8(record, "k", huge, "v", 1); }},
+        {"record_get", [&] { return brannock_record_get(record, "k", huge, &out, &length); }},
+        {"record_get_utf8", [&] { return brannock_record_get_utf8(record, "k", huge, &out, &length); }},
+        {"repeat_put", [&] { return brannock_repeat_put(repeat, "month", 5, "1", huge); }},
+        {"repeat_get", [&] { return brannock_repeat_get(repeat, "month", huge, &out, &length); }},
+        {"repeat_parse", [&] { return brannock_repeat_parse(repeat, "x", huge); }},
+        {"list_add", [&] { return brannock_list_add(list, "a", huge); }},
+        {"list_add_utf8", [&] { return brannock_list_add_utf8(list, "a", huge); }},
+        {"delete_record", [&] { return brannock_delete_record(master, "i", huge); }},
+        {"delete_record_utf8", [&] { return brannock_delete_record_utf8(master, "i", huge); }},
+    };
+    for (const auto& [name, call] : badLengths) EXPECT_EQ(BRANNOCK_BAD_ARGUMENT, call()) << name;
+    const std::string utf8(3000000, 'a');
+    const Calls tooLong = {
+        {"key", [&] { return brannock_record_put(record, big.data(), big.size(), "v", 1); }},
+        {"value", [&] { return brannock_record_put(record, "k", 1, big.data(), big.size()); }},
+        {"UTF-8 value", [&] { return brannock_record_put_utf8(record, "k", 1, utf8.data(), utf8.size()); }},
+        {"key read", [&] { return brannock_record_get(record, big.data(), big.size(), &out, &length); }},
+        {"repeat date", [&] { return brannock_repeat_put(repeat, "endDate", 7, big.data(), big.size()); }},
+        {"repeat text", [&] { return brannock_repeat_parse(repeat, big.data(), big.size()); }},
+        {"category", [&] { return brannock_list_add(list, big.data(), big.size()); }},
+        {"UTF-8 category", [&] { return brannock_list_add_utf8(list, utf8.data(), utf8.size()); }},
+        {"id", [&] { return brannock_delete_record(master, big.data(), big.size()); }},
+    };
+    for (const auto& [name, call] : tooLong) EXPECT_EQ(BRANNOCK_CANNOT_TRAVEL, call()) << name;
+    EXPECT_EQ(BRANNOCK_OK, brannock_record_put(record, "k", 1, nullptr, 0)) << "no text: null with length 0";
+    EXPECT_EQ(BRANNOCK_OK, brannock_record_put(record, "k", 1, big.data(), big.size() - 5));
+    EXPECT_EQ(BRANNOCK_CANNOT_TRAVEL, brannock_record_put(record, "l", 1, "v", 1)) << "the record's text would not fit";
+    out = "stale";
+    EXPECT_EQ(BRANNOCK_CANNOT_TRAVEL, brannock_send_record(master, record, &out, &length)) << "nothing was sent";
+    EXPECT_EQ("", text(out, length));
+    out = "stale";
+    EXPECT_EQ(BRANNOCK_BAD_ARGUMENT, brannock_send_record(nullptr, record, &out, &length));
+    EXPECT_EQ("", text(out, length)) << "the id is set whatever the result";
+}
+
 TEST_F(Capi, RecurrenceFieldsMakeTheRepeatText) {
     const std::vector<std::pair<std::string, std::string>> fields = {
         {"startDate", "20240105"}, {"frequency", "2"}, {"endDate", "-1"}, {"repeatType", "12"},
@@ -159,6 +203,20 @@ TEST_F(Capi, RecurrenceFieldsMakeTheRepeatText) {
         EXPECT_EQ(BRANNOCK_BAD_ARGUMENT,
                   brannock_repeat_put(repeat, name.data(), name.size(), value.data(), value.size()))
             << name << "=" << value;
+
+    // Every number at its lowest and highest value comes back as given; one past either is refused.
+    for (const std::string name :
+         {"frequency", "numDaysToRepeat", "repeatType", "dayOfWeek", "weekOfMonth", "dayOfMonth", "month"}) {
+        for (const std::string value : {"-2147483648", "2147483647"}) {
+            EXPECT_EQ(BRANNOCK_OK, brannock_repeat_put(repeat, name.data(), name.size(), value.data(), value.size()));
+            brannock_repeat_get(repeat, name.data(), name.size(), &out, &length);
+            EXPECT_EQ(value, text(out, length)) << name;
+        }
+        for (const std::string value : {"-2147483649", "2147483648"})
+            EXPECT_EQ(BRANNOCK_BAD_ARGUMENT,
+                      brannock_repeat_put(repeat, name.data(), name.size(), value.data(), value.size()))
+                << name << "=" << value;
+    }
 }
 
 // Reading assumed: Wine's ANSI code page here is 1252 (as on a Western

@@ -1,5 +1,8 @@
 // The channel's two ends: the master, and the slave with scripted handlers (InProcessSlave) or played by hand
 // through a ChannelProbe, also as a hostile peer that writes arbitrary bytes into the zone.
+#include "addin/brannock_addin.h"
+#include "capi/brannock.h"
+#include "capi/timed_master.h"
 #include "channel/channel_names.h"
 #include "channel/command_master.h"
 #include "channel/pending_call.h"
@@ -35,6 +38,18 @@ void leave(SharedZone& zone, const Junk& junk)
         std::memset(zone.view() + head, junk.fill, zone.capacity() - head);
     else if (head < zone.capacity())
         zone.view()[head] = '\0';
+}
+
+/// Junk of up to 1 MB after the first field `kind`: bytes drawn mostly from the texts' separators and digits; half
+/// of them run to the zone's end without a NUL.
+Junk randomJunk(std::mt19937& random, const std::string& kind)
+{
+    static const char bytes[] = "\xB6\xB6\xA3\xB5\xBA\xA7\xBF" "0123456789-x";
+    std::string head = kind + F;
+    const std::size_t length = random() % 2 ? random() % 100 : random() % 1000000;
+    for (std::size_t i = 0; i < length && head.size() < 999990; ++i)
+        head += bytes[random() % (sizeof bytes - 1)];
+    return {head, random() % 2 ? '\0' : bytes[random() % (sizeof bytes - 1)]};
 }
 
 std::string manyKeys(std::size_t count)
@@ -120,7 +135,8 @@ TEST_F(Channel, EveryCommandAndAnswerCrossesToASlaveStartedLaterThenClosedIsRepo
     EXPECT_EQ(master.sendRecord(recordOf("r1", "Ann"), id), ResponsePalmDesktopClosed);
     EXPECT_EQ(id, "");
     EXPECT_FALSE(ChannelProbe::isSet(probe.exit));
-    EXPECT_TRUE(ChannelProbe::isSet(probe.master));  // it was sent, unanswered
+    EXPECT_FALSE(ChannelProbe::isSet(probe.master)) << "withdrawn: no later slave may run it";
+    EXPECT_EQ(probe.zone.message(), "11" + F + "0" + F + F + "1" + F);
     probe.zone.write("untouched");
     ::SetEvent(probe.slave.get());
     EXPECT_EQ(master.getNextRecord(record), ResponseOk);
@@ -184,6 +200,66 @@ TEST_F(Channel, ASmallerZoneIsReadToItsBoundAndMessagesThatDoNotFitAreNeverWritt
         expected.push_back("getNextRecord 3");
     }
     EXPECT_TRUE(scripted::log() == expected);  // not EXPECT_EQ: lines of 60,000 bytes
+}
+
+// A master that gave up on a slow command leaves it in the zone, and its late answer comes after the master is gone.
+// The next master, of any kind, waits for that answer and drops it before it sends: each answer to its own command.
+TEST_F(Channel, TheLateAnswerOfAMasterThatGaveUpGoesToNoOtherMaster)
+{
+    const win::UniqueHandle initialised(::CreateEventA(nullptr, TRUE, TRUE, kAddinInitializeEventName));
+    const auto categories = [](Section section) {
+        CommandProcessor command;
+        command.setCommand(CmdReadCategoryList);
+        command.setSection(section);
+        return command;
+    };
+    const std::function<int(Lines&)> nextMasters[] = {
+        [](Lines& names) { return static_cast<int>(CommandMaster().readCategoryList(SectionMemo, names)); },
+        [&](Lines& names) {
+            TimedMaster master;
+            master.setTimeLimit(5000);
+            CommandProcessor answer;
+            const int result = master.exchange(categories(SectionMemo), answer);
+            names = answer.getCategories();
+            return result;
+        },
+    };
+    InProcessSlave slave;
+    for (const auto& next : nextMasters) {
+        scripted::install({"readCategoryList 0 Late", "readCategoryList 0 Own", "readCategoryList 0 Third"});
+        std::atomic<bool> slow{true};
+        scripted::setDuringCall([&] {
+            if (slow.exchange(false))
+                ::Sleep(300);
+        });
+        {
+            TimedMaster gaveUp;
+            gaveUp.setTimeLimit(50);
+            CommandProcessor answer;
+            EXPECT_EQ(gaveUp.exchange(categories(SectionCalendar), answer), BRANNOCK_TIMEOUT);
+        }
+        Lines names;
+        EXPECT_EQ(next(names), ResponseOk);
+        EXPECT_EQ(names, Lines{"Own"});
+        EXPECT_EQ(CommandMaster().readCategoryList(SectionTodo, names), ResponseOk);
+        EXPECT_EQ(names, Lines{"Third"});
+        EXPECT_EQ(scripted::log(), (Lines{"make 0", "readCategoryList 0", "destroy 0", "make 3", "readCategoryList 3",
+                                          "destroy 3", "make 2", "readCategoryList 2", "destroy 2"}));
+    }
+
+    // A command that a killed Palm Desktop took and never answered: the next slave answers it as failed, unrun.
+    slave.destroy();
+    ChannelProbe probe;
+    ::ResetEvent(probe.exit.get());
+    probe.zone.write("4" + F + "0" + F);
+    scripted::install({"readCategoryList 0 Own"});
+    InProcessSlave restarted;
+    TimedMaster next;
+    next.setTimeLimit(5000);
+    CommandProcessor answer;
+    EXPECT_EQ(next.exchange(categories(SectionMemo), answer), ResponseOk);
+    EXPECT_EQ(answer.getCategories(), Lines{"Own"});
+    EXPECT_EQ(scripted::log(), (Lines{"make 3", "readCategoryList 3", "destroy 3"}));
 }
 
 /// A channel end whose waits the test calls directly.
@@ -274,18 +350,22 @@ TEST_F(Channel, SlaveAnswersEveryHostileCommandKeepsServingAndStopsAfterTheCallI
         {{"9" + F + "0" + F + std::string(999000, 'i')}, ""},
         {{"5" + F + "1" + F + "k" + K, 'v'}, ""},  // an entry that never ends
     };
+    std::vector<std::pair<Junk, std::string>> all(std::begin(commands), std::end(commands));
+    std::mt19937 random(19);
+    for (int i = 0; i < 20; ++i)  // random ones, of every command code and beyond
+        all.push_back({randomJunk(random, std::to_string(static_cast<int>(random() % 16) - 1)), ""});
     scripted::install({"getRecordCount 1 9", "readCategoryList 1 X"});
     ChannelProbe probe;
     InProcessSlave slave;
-    for (std::size_t i = 0; i < std::size(commands); ++i) {
+    for (std::size_t i = 0; i < all.size(); ++i) {
         SCOPED_TRACE("message " + std::to_string(i));
-        leave(probe.zone, commands[i].first);
+        leave(probe.zone, all[i].first);
         ::SetEvent(probe.master.get());
         ASSERT_EQ(::WaitForSingleObject(probe.slave.get(), 20000), WAIT_OBJECT_0);
         const std::string_view text = probe.zone.message();
         ASSERT_LT(text.size(), probe.zone.capacity()) << "the answer is not terminated";
-        if (!commands[i].second.empty()) {
-            EXPECT_EQ(text, commands[i].second);
+        if (!all[i].second.empty()) {
+            EXPECT_EQ(text, all[i].second);
         }
         CommandProcessor answer;
         answer.parse(std::string(text).c_str());
@@ -340,8 +420,19 @@ TEST_F(Channel, MasterTakesEveryHostileAnswerAndKeepsWorking)
         {{"11" + F + "0" + F + "fine" + F + "0" + F},
          [&] { EXPECT_EQ(master.sendRecord(Record(), id), ResponseOk); EXPECT_EQ(id, "fine"); }},
     };
+    std::vector<std::pair<Junk, std::function<void()>>> all(std::begin(answers), std::end(answers));
+    std::mt19937 random(91);
+    for (int i = 0; i < 20; ++i) {  // random answers of the three kinds, or junk that is none
+        const int kind = static_cast<int>(random() % 4);
+        all.push_back({randomJunk(random, kind == 3 ? "x" : std::to_string(11 + kind)), [&, i] {
+                           const ResponseCode code = i % 3 == 0   ? master.getNextRecord(record)
+                                                     : i % 3 == 1 ? master.readCategoryList(SectionMemo, names)
+                                                                  : master.getRecordCount(count);
+                           EXPECT_NE(code, ResponsePalmDesktopClosed);
+                       }});
+    }
     std::thread peer([&] {
-        for (const auto& answer : answers) {
+        for (const auto& answer : all) {
             if (::WaitForSingleObject(probe.master.get(), 20000) != WAIT_OBJECT_0)
                 return;
             leave(probe.zone, answer.first);
@@ -350,7 +441,7 @@ TEST_F(Channel, MasterTakesEveryHostileAnswerAndKeepsWorking)
         if (::WaitForSingleObject(probe.master.get(), 20000) == WAIT_OBJECT_0)
             ::SetEvent(probe.exit.get());  // then the slave goes away without answering
     });
-    for (const auto& answer : answers)
+    for (const auto& answer : all)
         answer.second();
     EXPECT_EQ(master.deleteAll(), ResponsePalmDesktopClosed);
     peer.join();

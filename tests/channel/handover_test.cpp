@@ -141,6 +141,34 @@ TEST(HandOver, ATickRunsThePublishedCallOnceAndAStopWaitsForARunningCall)
     scripted::setDuringCall(nullptr);
 }
 
+// A crash in a call run from a timer message is swallowed where the system runs timer callbacks, and the call's
+// frames are gone. The next tick finds that: the call answers Failed and the next call runs. (The crash raised here
+// is not a fault, which the test programs' own handler would end at once.)
+TEST(HandOver, ACrashSwallowedInTheTimerProcedureFailsTheCallAndTheNextOneRuns)
+{
+    scripted::install({});
+    scripted::setDuringCall([] { ::RaiseException(0xE0000019, EXCEPTION_NONCONTINUABLE, 0, nullptr); });
+    Call crashing("0\xB6" "0\xB6" "2\xB6");
+    crashing.publish();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, pendingCallTimerProc);
+    for (int i = 0; i < 500 && isCallPending(); ++i) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&message);
+    }
+    ::KillTimer(nullptr, timer);
+    EXPECT_FALSE(isCallPending());
+    EXPECT_TRUE(isHandOverReady());
+    EXPECT_EQ(crashing.result, ResponseFailed);
+    scripted::setDuringCall(nullptr);
+    Call next("3\xB6" "0\xB6");  // end the export
+    next.publish();
+    tick();
+    EXPECT_EQ(next.result, ResponseOk);
+    EXPECT_EQ(scripted::log(), (Lines{"make 2", "beginImport 2", "endExport 2", "destroy 2"}));
+}
+
 TEST(SectionFactory, AnswersNoHandlerWithoutAWorkingApplication)
 {
     const win::ComPtr<PalmApplication> none;

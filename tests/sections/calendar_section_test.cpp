@@ -5,7 +5,10 @@
 
 #include "sections/calendar_recurrence.h"
 #include "sections/calendar_section.h"
+#include "record/date_time.h"
 #include "section_test_support.h"
+
+#include <tuple>
 
 namespace {
 
@@ -96,6 +99,35 @@ TEST_F(CalendarSectionTest, TimedAndUntimedEventsBothWays) {
     EXPECT_EQ(t.location + L"/" + t.category, L"/Health");
     EXPECT_EQ(u.note, composedNote(untimedId, "towels"));
     EXPECT_EQ(u.location, L"") << "set only through EventItemEx";
+}
+
+// Leads in minutes and hours: the moment the alarm rings on export; on import, the lead again, in the largest unit
+// that divides it.
+TEST_F(CalendarSectionTest, AlarmLeadsInMinutesAndHoursBothWays) {
+    const std::tuple<long, long, const char*, const char*> leads[] = {{LeadMinutes, 15, "20070105", "0915"},
+                                                                      {LeadMinutes, 90, "20070105", "0800"},
+                                                                      {LeadHours, 2, "20070105", "0730"},
+                                                                      {LeadHours, 10, "20070104", "2330"}};
+    for (const auto& [unit, count, date, time] : leads) {
+        auto event = desk.addEvent(at(2007, 1, 5, 9, 30), at(2007, 1, 5, 10, 0), L"Call");
+        event->alarmFlag = 1;
+        event->alarmLeadUnit = unit;
+        event->alarmLeadCount = count;
+    }
+    const std::vector<Record> records = exportAll(*handler);
+    ASSERT_EQ(records.size(), std::size(leads));
+    ASSERT_EQ(handler->deleteAll(), ResponseOk);
+    ASSERT_EQ(handler->beginImport(), ResponseOk);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        expectFields(records[i], {{key::AlarmDate, std::get<2>(leads[i])}, {key::AlarmTime, std::get<3>(leads[i])}});
+        send(records[i]);
+    }
+    const auto stored = events();
+    ASSERT_EQ(stored.size(), std::size(leads));
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        EXPECT_EQ(std::make_pair(stored[i]->alarmLeadUnit, stored[i]->alarmLeadCount),
+                  std::make_pair(std::get<0>(leads[i]), std::get<1>(leads[i])))
+            << i;
 }
 
 // An update replaces the event and keeps its identifier. Sent again in the

@@ -141,6 +141,26 @@ TEST_F(TodoSection, AlarmAndRuleTravelBothWays) {
     send(record);
     EXPECT_EQ(todo->repeating, 1);
     EXPECT_EQ(r.kind, 2);
+
+    // A monthly rule on a date whose end "0" names no day, and a weekly run of three days from Friday.
+    Repeat monthly = unknown;
+    monthly.setRepeatType(3);
+    monthly.setFrequency(1);
+    monthly.setEndDate("0");
+    record.putField(fieldkey::Repeat, monthly.save());
+    send(record);
+    EXPECT_EQ(std::vector<long>({r.kind, r.interval, r.mask}), std::vector<long>({4, 1, 0}));
+    EXPECT_EQ(r.end, 0.0) << "no end";
+    Repeat run = unknown;
+    run.setRepeatType(2);
+    run.setFrequency(2);
+    run.setDayOfWeek(6);
+    run.setNumDaysToRepeat(3);
+    run.setEndDate("20081231");
+    record.putField(fieldkey::Repeat, run.save());
+    send(record);
+    EXPECT_EQ(std::vector<long>({r.kind, r.interval, r.mask}), std::vector<long>({2, 2, 0x61}));
+    EXPECT_DOUBLE_EQ(r.end, at(2008, 12, 31));
 }
 
 }  // namespace

@@ -257,6 +257,22 @@ TEST_F(EngineHost, DeletesAllAndAddsCategories) {
     EXPECT_EQ(11u, cliJson("export calendar").size()) << "delete-all touched only its own section";
 }
 
+// An engine whose watchdog fired leaves its command to Palm Desktop. The next engine process waits for that late
+// answer and drops it: it prints its own section's categories, not the calendar's.
+TEST_F(EngineHost, TheNextEngineNeverTakesTheLateAnswerOfOneThatGaveUp) {
+    const Json contacts = cliJson("categories contacts");
+    ASSERT_EQ(Json::array({"Business", "Personal", "QuickList", "Unfiled"}), contacts);
+    ::SetEvent(pause.get());
+    EXPECT_EQ(7u, cli("--timeout 1 categories calendar").exitCode);
+    const std::string stem = files->folder().file("next");
+    ChildProcess next("\"" + files->folder().file("brannock_cli.exe") + "\" categories contacts", stem);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ::ResetEvent(pause.get());
+    EXPECT_EQ(0u, next.wait(30000)) << readTextFile(stem + ".err");
+    EXPECT_EQ(contacts, Json::parse(readTextFile(stem + ".out")));
+    EXPECT_EQ(contacts, cliJson("categories contacts")) << "and the engine after it too";
+}
+
 // Reading assumed: the stand-in's timer stands still while the pump does;
 // the add-in's worker then waits for the hand-over for as long as it takes.
 TEST_F(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
@@ -278,6 +294,10 @@ TEST_F(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
     EXPECT_EQ(BRANNOCK_OK, c->call("brannock_get_record_count", m, &count));
     EXPECT_EQ(12, count);
     ASSERT_EQ(BRANNOCK_OK, c->call("brannock_record_create", &record));
+    const char* key;
+    size_t keyLength = 0, fields = 0;
+    c->call("brannock_record_put", record, "~old", size_t{4}, "x", size_t{1});
+    c->call("brannock_record_key", record, size_t{0}, &key, &keyLength);  // a walk before the refill
     for (int result; (result = c->call("brannock_get_next_record", m, record)) != BRANNOCK_NO_MORE && read < 20;
          ++read) {
         ASSERT_EQ(BRANNOCK_OK, result);
@@ -286,6 +306,14 @@ TEST_F(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
         EXPECT_EQ(BRANNOCK_OK,
                   c->call("brannock_record_get_utf8", record, "128.Last Name", size_t{13}, &name, &length));
         named += length > 0;
+        // The walk shows the new record's keys, in order.
+        std::string previous;
+        c->call("brannock_record_count", record, &fields);
+        for (size_t i = 0; i < fields; previous = std::string(key, keyLength), ++i) {
+            ASSERT_EQ(BRANNOCK_OK, c->call("brannock_record_key", record, i, &key, &keyLength));
+            EXPECT_LT(previous, std::string(key, keyLength));
+            EXPECT_NE("~old", std::string(key, keyLength));
+        }
     }
     EXPECT_EQ(12, read);
     EXPECT_GT(named, 0);
