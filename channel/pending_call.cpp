@@ -12,6 +12,11 @@ std::atomic<bool> pending{false};
 std::atomic<bool> ready{true};
 PendingCall call{};
 
+// The prompt hand-over; both null while the timer works alone.
+std::atomic<HWND> wakeWindow{nullptr};
+std::atomic<UINT> wakeMessage{0};
+std::atomic<HANDLE> callEnded{nullptr};
+
 /// Takes the ready flag: true when it was raised and is now lowered by the
 /// caller, so that nobody else starts or withdraws the call meanwhile.
 bool takeReady() noexcept
@@ -39,16 +44,48 @@ void runPublishedCall()
                           *published.answer, *published.result);
 }
 
+/// Worker, prompt hand-over: waits for the end of the call on the
+/// call-ended event, which runPendingCall sets once per call it ran.
+PendingCallOutcome awaitSignalledEnd(HANDLE stopEvent, HANDLE ended) noexcept
+{
+    const HANDLE events[] = {ended, stopEvent};
+    const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
+    if (woken != WAIT_OBJECT_0 && withdraw())
+        return PendingCallOutcome::Withdrawn;
+    // Ran, running, or finished just before the stop: the event is or will
+    // be set for it.
+    if (woken != WAIT_OBJECT_0)
+        ::WaitForSingleObject(ended, INFINITE);
+    return PendingCallOutcome::Ran;
+}
+
 }  // namespace
+
+void setPromptHandOver(HWND window, UINT message, HANDLE ended) noexcept
+{
+    wakeMessage.store(message);
+    callEnded.store(ended);
+    wakeWindow.store(window);
+}
 
 void publishPendingCall(const PendingCall& published) noexcept
 {
     call = published;
+    const HWND window = wakeWindow.load();
+    if (const HANDLE ended = callEnded.load(); window && ended) {
+        ::ResetEvent(ended);
+        pending.store(true, std::memory_order_release);
+        // A wake-up that cannot be posted leaves the call to the timer.
+        ::PostMessageA(window, wakeMessage.load(), 0, 0);
+        return;
+    }
     pending.store(true, std::memory_order_release);
 }
 
 PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept
 {
+    if (const HANDLE ended = callEnded.load(); ended && wakeWindow.load())
+        return awaitSignalledEnd(stopEvent, ended);
     while (pending.load(std::memory_order_acquire)) {
         if (::WaitForSingleObject(stopEvent, 2) == WAIT_OBJECT_0) {
             if (withdraw())
@@ -64,7 +101,9 @@ PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept
     return PendingCallOutcome::Ran;
 }
 
-void CALLBACK pendingCallTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
+void CALLBACK pendingCallTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept { runPendingCall(); }
+
+void runPendingCall() noexcept
 {
     if (!pending.load(std::memory_order_acquire) || !takeReady())
         return;
@@ -77,6 +116,11 @@ void CALLBACK pendingCallTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
             // value it preset.
         }
         pending.store(false, std::memory_order_release);
+        ready.store(true, std::memory_order_release);
+        // Prompt hand-over: the worker learns the end from the event alone.
+        if (const HANDLE ended = callEnded.load())
+            ::SetEvent(ended);
+        return;
     }
     ready.store(true, std::memory_order_release);
 }

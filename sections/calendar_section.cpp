@@ -195,15 +195,29 @@ ResponseCode CalendarSectionImpl::sendRecord(const Record& record, std::string& 
     return guardedOperation(lastError, [&] {
         const std::string wantedId = record.getField(fieldkey::RecordId);
         if (!wantedId.empty()) {
-            win::ComPtr<EventItem> old = eventCarrying(*win::required(eventList).get(), wantedId);
+            win::ComPtr<EventItem> old = findInEventList(wantedId);
             if (old) {
                 win::check(old->Delete(0));
+                recordIds.removed(wantedId);
                 eventList = fetchWindow();
             }
         }
         createEvent(record, recordId);
         return ResponseOk;
     });
+}
+
+win::ComPtr<EventItem> CalendarSectionImpl::findInEventList(const std::string& recordId)
+{
+    const auto scan = [&] { return eventCarrying(*win::required(eventList).get(), recordId); };
+    const auto build = [&](auto&& add) {
+        visitRecordIds<EventItem>(*win::required(eventList).get(), eventNote,
+                                  [&](const win::ComPtr<EventItem>& event, const std::string& id) {
+                                      add(event, id);
+                                      return false;
+                                  });
+    };
+    return recordIds.find(recordId, scan, build, eventNote);
 }
 
 void CalendarSectionImpl::createEvent(const Record& record, std::string& recordId)
@@ -279,9 +293,10 @@ ResponseCode CalendarSectionImpl::deleteRecord(const std::string& recordId)
 {
     return guardedOperation(lastError, [&] {
         eventList = fetchWindow();
-        win::ComPtr<EventItem> event = eventCarrying(*eventList.get(), recordId);
+        win::ComPtr<EventItem> event = findInEventList(recordId);
         if (event) {
             win::check(event->Delete(0));
+            recordIds.removed(recordId);
             eventList = fetchWindow();
         }
         return ResponseOk;
