@@ -127,6 +127,7 @@ protected:
     static void TearDownTestSuite() {
         c.reset();
         host.reset();
+        pause.reset();  // the host may have been killed while it stood still
         if (registered) runRegsvr32(files->dllPath(), true);
         files.reset();
         registered = started = false;
