@@ -210,14 +210,8 @@ ResponseCode CalendarSectionImpl::sendRecord(const Record& record, std::string& 
 win::ComPtr<EventItem> CalendarSectionImpl::findInEventList(const std::string& recordId)
 {
     const auto scan = [&] { return eventCarrying(*win::required(eventList).get(), recordId); };
-    const auto build = [&](auto&& add) {
-        visitRecordIds<EventItem>(*win::required(eventList).get(), eventNote,
-                                  [&](const win::ComPtr<EventItem>& event, const std::string& id) {
-                                      add(event, id);
-                                      return false;
-                                  });
-    };
-    return recordIds.find(recordId, scan, build, eventNote);
+    const auto forTheList = [&](auto&& visit) { visit(*win::required(eventList).get()); };
+    return recordIds.find(recordId, scan, forTheList, eventNote);
 }
 
 void CalendarSectionImpl::createEvent(const Record& record, std::string& recordId)

@@ -280,15 +280,10 @@ private:
             }
             return nullptr;
         };
-        const auto build = [&](auto&& add) {
-            for (const std::string& name : names)
-                visitRecordIds<Item>(*viewOf(name).get(), textOf,
-                                     [&](const win::ComPtr<Item>& item, const std::string& id) {
-                                         add(item, id);
-                                         return false;
-                                     });
+        const auto forEachView = [&](auto&& visit) {
+            for (const std::string& name : names) visit(*viewOf(name).get());
         };
-        return recordIds.find(recordId, scan, build, textOf);
+        return recordIds.find(recordId, scan, forEachView, textOf);
     }
 
     // The cursor changes only once the new view and its count are in hand;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "record/record_id_note.h"
+#include "sections/record_id_search.h"
 #include "win/com_error.h"
 #include "win/com_ptr.h"
 
@@ -30,16 +31,21 @@ public:
     explicit RecordIdIndex(bool enabled) noexcept : enabled_(enabled) {}
 
     /// The item carrying `recordId`, or none. `scan()` is the full scan;
-    /// `build(add)` calls `add(item, id)` for the section's items in scan
-    /// order; `textOf(Item&)` reads the text an item keeps its id in.
-    template <typename Scan, typename Build, typename TextOf>
-    win::ComPtr<Item> find(const std::string& recordId, Scan&& scan, Build&& build, TextOf&& textOf)
+    /// `forEachList(visit)` calls `visit(list)` for the lists the scan walks,
+    /// in its order; `textOf(Item&)` reads the text an item keeps its id in.
+    template <typename Scan, typename ForEachList, typename TextOf>
+    win::ComPtr<Item> find(const std::string& recordId, Scan&& scan, ForEachList&& forEachList, TextOf&& textOf)
     {
         if (!enabled_)
             return scan();
         if (!built_) {
             try {
-                build([this](const win::ComPtr<Item>& item, const std::string& id) { items_.emplace(id, item.copy()); });
+                forEachList([&](auto& list) {
+                    visitRecordIds<Item>(list, textOf, [this](const win::ComPtr<Item>& item, const std::string& id) {
+                        items_.emplace(id, item.copy());
+                        return false;
+                    });
+                });
             } catch (const win::ComError&) {
                 // An item that cannot be read: the scans go on alone, and
                 // fail where they meet it.
