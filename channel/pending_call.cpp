@@ -45,16 +45,22 @@ void runPublishedCall()
 }
 
 /// Worker, prompt hand-over: waits for the end of the call on the
-/// call-ended event, which runPendingCall sets once per call it ran.
+/// call-ended event, which runPendingCall sets after it lowered the pending
+/// flag. The flag decides: a set left over from an earlier call (one that
+/// ended just as a stop came) finds it still raised and is waited past.
 PendingCallOutcome awaitSignalledEnd(HANDLE stopEvent, HANDLE ended) noexcept
 {
     const HANDLE events[] = {ended, stopEvent};
-    const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
-    if (woken != WAIT_OBJECT_0 && withdraw())
+    for (;;) {
+        if (::WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0)
+            break;
+        if (!pending.load(std::memory_order_acquire))
+            return PendingCallOutcome::Ran;
+    }
+    if (withdraw())
         return PendingCallOutcome::Withdrawn;
-    // Ran, running, or finished just before the stop: the event is or will
-    // be set for it.
-    if (woken != WAIT_OBJECT_0)
+    // Running: its end is yet to be signalled.
+    while (pending.load(std::memory_order_acquire))
         ::WaitForSingleObject(ended, INFINITE);
     return PendingCallOutcome::Ran;
 }
@@ -71,15 +77,10 @@ void setPromptHandOver(HWND window, UINT message, HANDLE ended) noexcept
 void publishPendingCall(const PendingCall& published) noexcept
 {
     call = published;
-    const HWND window = wakeWindow.load();
-    if (const HANDLE ended = callEnded.load(); window && ended) {
-        ::ResetEvent(ended);
-        pending.store(true, std::memory_order_release);
-        // A wake-up that cannot be posted leaves the call to the timer.
-        ::PostMessageA(window, wakeMessage.load(), 0, 0);
-        return;
-    }
     pending.store(true, std::memory_order_release);
+    // A wake-up that cannot be posted leaves the call to the timer.
+    if (const HWND window = wakeWindow.load(); window && callEnded.load())
+        ::PostMessageA(window, wakeMessage.load(), 0, 0);
 }
 
 PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept
