@@ -9,7 +9,8 @@ namespace {
 
 constexpr char kWindowClassName[] = "BrannockPromptHandOver";
 
-/// Registers the window class once per module load; true when it exists.
+/// Registers the window class unless another add-in of this module did;
+/// true when it is registered afterwards.
 bool registerWindowClass(WNDPROC procedure) noexcept {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -27,7 +28,8 @@ std::unique_ptr<PromptHandOver> PromptHandOver::install() noexcept {
                                                thisModule(), nullptr));
     win::UniqueHandle callEnded(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
     if (!window || !callEnded) return nullptr;
-    std::unique_ptr<PromptHandOver> handOver(new (std::nothrow) PromptHandOver(std::move(window), std::move(callEnded)));
+    std::unique_ptr<PromptHandOver> handOver(new (std::nothrow)
+                                                 PromptHandOver(std::move(window), std::move(callEnded)));
     if (handOver) setPromptHandOver(handOver->window_.get(), kWakeMessage, handOver->callEnded_.get());
     return handOver;
 }

@@ -132,7 +132,8 @@ void seedFilledContacts(standin::DesktopState& state, int count) {
             contact.addresses[a] = {L"Street " + at, L"City " + at, L"State " + at, L"Zip " + at, L"Country " + at};
         }
         contact.note = L"Met at event " + n + L".\r\nSecond line of the note.";
-        for (long c = 0; c < standin::kCustomFields; ++c) contact.custom[c] = L"Custom " + std::to_wstring(c + 1) + L" " + n;
+        for (long c = 0; c < standin::kCustomFields; ++c)
+            contact.custom[c] = L"Custom " + std::to_wstring(c + 1) + L" " + n;
         contact.isPrivate = i % 2;
         for (long p = 0; p < 7; ++p) contact.phones[p].text = L"+1 555 " + std::to_wstring(p) + L" " + n;
         contact.phones[4].text = L"contact" + n + L"@example.com";
