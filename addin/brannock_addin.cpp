@@ -5,11 +5,13 @@
 
 #include "addin/addin_identity.h"
 #include "addin/com_module.h"
+#include "addin/hand_over_setting.h"
 #include "addin/message_box.h"
 #include "addin/thread_timer.h"
 #include "addin/this_module.h"
 #include "channel/pending_call.h"
 #include "channel/section_dispatch.h"
+#include "sections/record_id_index.h"
 #include "win/ansi.h"
 #include "win/com_error.h"
 
@@ -154,6 +156,8 @@ STDMETHODIMP CBrannockAddin::OnInitialize(IDispatch* pUnk, LONG dwCookie, LONG, 
         initializeEvent_.reset(::CreateEventA(nullptr, TRUE, FALSE, kAddinInitializeEventName));
         if (initializeEvent_) ::SetEvent(initializeEvent_.get());
 
+        stopPromptHandOver(stopSlave());
+        startPromptHandOver();
         startSlave(std::move(application));
         if (pbSuccess) *pbSuccess = 1;
     } catch (const win::ComError& error) {
@@ -196,7 +200,7 @@ STDMETHODIMP CBrannockAddin::OnUninitialize() {
     } catch (...) {
         // The marker stays; nothing else depends on it.
     }
-    stopSlave();
+    stopPromptHandOver(stopSlave());
     // A bracket the engine left open (it may have died mid-export) gives
     // back Palm Desktop's objects now rather than at process end. The last
     // named section stays: an engine that named it before the add-in was
@@ -211,10 +215,35 @@ STDMETHODIMP CBrannockAddin::OnUninitialize() {
     return S_OK;
 }
 
-void CBrannockAddin::stopSlave() noexcept {
-    if (!slaveThread_) return;
-    slaveThread_->stop();
+bool CBrannockAddin::stopSlave() noexcept {
+    if (!slaveThread_) return true;
+    const bool ended = slaveThread_->stop();
     slaveThread_.reset();
+    return ended;
+}
+
+// The prompt hand-over, when "conn_install.cfg" asks for it: a wake-up
+// window beside the timer, and the search by record id through an index.
+void CBrannockAddin::startPromptHandOver() noexcept {
+    if (readHandOverMode(configFileBesideThisModule()) != HandOverMode::Prompt) return;
+    promptHandOver_ = PromptHandOver::install();
+    if (!promptHandOver_)
+        ::OutputDebugStringA("Brannock: the prompt hand-over cannot be set up; the timer is used\n");
+    setRecordIdIndexing(promptHandOver_ != nullptr);
+}
+
+// A worker that outlived its ten seconds may still wait on the hand-over's
+// event and post to its window: both stay, and so does the module, whose
+// code the window procedure is.
+void CBrannockAddin::stopPromptHandOver(bool workerEnded) noexcept {
+    setRecordIdIndexing(false);
+    if (!promptHandOver_) return;
+    if (workerEnded) {
+        promptHandOver_.reset();
+    } else {
+        comModule().lock();
+        promptHandOver_.release();
+    }
 }
 
 STDMETHODIMP CBrannockAddin::GetFrameworkVersion(LONG* plVersion) {

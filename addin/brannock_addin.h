@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "addin/brannock_addin_idl.h"
+#include "addin/prompt_hand_over.h"
 #include "addin/slave_thread.h"
 #include "win/com_ptr.h"
 #include "win/unique_handle.h"
@@ -66,7 +67,10 @@ private:
     explicit CBrannockAddin(IUnknown* outer) noexcept;
     HRESULT loadTypeInfo() noexcept;
     void startSlave(win::ComPtr<PalmApplication> application);
-    void stopSlave() noexcept;
+    /// Stops the worker; false when it did not end within its time.
+    bool stopSlave() noexcept;
+    void startPromptHandOver() noexcept;
+    void stopPromptHandOver(bool workerEnded) noexcept;
     void reportFailure(HRESULT code, LONG* pbSuccess) noexcept;
 
     LONG references_ = 0;
@@ -75,6 +79,7 @@ private:
     std::shared_ptr<SlaveThread> slaveThread_;
     win::UniqueHandle initializeEvent_;
     UINT_PTR timerId_ = 0;
+    std::unique_ptr<PromptHandOver> promptHandOver_;
     InnerUnknown inner_;
     IUnknown* controlling_;
     win::ComPtr<ITypeInfo> typeInfo_;

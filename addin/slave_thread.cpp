@@ -56,11 +56,12 @@ void SlaveThread::start(const std::shared_ptr<SlaveThread>& self) {
     }
 }
 
-void SlaveThread::stop() noexcept {
-    if (!thread_) return;
+bool SlaveThread::stop() noexcept {
+    if (!thread_) return true;
     slave_.SetStopFlag();
-    ::WaitForSingleObject(thread_.get(), kStopWaitMs);
+    const bool ended = ::WaitForSingleObject(thread_.get(), kStopWaitMs) == WAIT_OBJECT_0;
     thread_.reset();
+    return ended;
 }
 
 HMODULE SlaveThread::serve(void* start) noexcept {

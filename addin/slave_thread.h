@@ -36,8 +36,8 @@ public:
     /// Starts the worker thread, which owns a share of the holder.
     void start(const std::shared_ptr<SlaveThread>& self);
     /// Sets the slave's stop flag, waits up to ten seconds for the worker
-    /// and lets go of its handle.
-    void stop() noexcept;
+    /// and lets go of its handle; false when the worker has not ended.
+    bool stop() noexcept;
 
 private:
     explicit SlaveThread(win::ComPtr<PalmApplication> application);

@@ -17,7 +17,12 @@
 #      private bytes (addin_shutdown_bench.exe; fails on a lost closing or
 #      growing handles);
 #   6. the channel's long runs, which fail the script when one loses a
-#      command or a record or grows (channel_stress_bench.exe).
+#      command or a record or grows (channel_stress_bench.exe);
+#   7. the timer and the prompt hand-over side by side, through the stand-in
+#      host with the add-in loaded through COM: one command's round trip
+#      (median and 95th percentile of 1,000), and a two-way sync of contacts
+#      with every field filled: 400 with the timer, 1,000 and 10,000 with the
+#      prompt hand-over (handover_bench.exe).
 #
 # Usage: bench/run-all.sh BUILD_DIR
 #   ./run bench builds first and starts the prefixes' wineservers; each
@@ -117,3 +122,24 @@ for t in "${trees[@]}"; do use_tree "$t"; "$wine" "$build/$t/bin/addin_shutdown_
 
 heading "6. Channel long runs: nothing lost, no growth (under wine64)"
 for t in "${trees[@]}"; do use_tree "$t"; "$wine" "$build/$t/bin/channel_stress_bench.exe"; done
+
+heading "7. Timer and prompt hand-over side by side, through the stand-in host (under wine64)"
+# hand_over_run MODE CONTACTS ENGINE-OPTIONS...: a host seeded with CONTACTS
+# filled contacts, its add-in set to MODE, and the engine's figures.
+hand_over_run() {
+    local mode=$1 contacts=$2
+    shift 2
+    folder=$build/$tree/bench-handover
+    session_prepare "$build/$tree" "$folder" "$clsid"
+    printf '[Brannock]\r\nHandOver=%s\r\n' "$mode" >> "$folder/conn_install.cfg"
+    cp "$build/$tree/bin/handover_bench.exe" "$folder/"
+    session_start "$folder" "$clsid" --filled-contacts "$contacts"
+    "$wine" "$folder/handover_bench.exe" "$mode" "$@"
+    session_stop
+}
+for t in "${trees[@]}"; do
+    use_tree "$t"
+    hand_over_run timer 400 --round-trips 1000 --sync
+    hand_over_run prompt 1000 --round-trips 1000 --sync
+    hand_over_run prompt 10000 --sync
+done

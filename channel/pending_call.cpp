@@ -14,6 +14,11 @@ std::atomic<bool> pending{false};
 std::atomic<bool> ready{true};
 PendingCall call{};
 
+// The prompt hand-over; both null while the timer works alone.
+std::atomic<HWND> wakeWindow{nullptr};
+std::atomic<UINT> wakeMessage{0};
+std::atomic<HANDLE> callEnded{nullptr};
+
 /// Takes the ready flag: true when it was raised and is now lowered by the
 /// caller, so that nobody else starts or withdraws the call meanwhile.
 bool takeReady() noexcept
@@ -49,6 +54,8 @@ void endAbandonedCall() noexcept
     *call.result = ResponseFailed;
     pending.store(false, std::memory_order_release);
     ready.store(true, std::memory_order_release);
+    if (const HANDLE ended = callEnded.load())
+        ::SetEvent(ended);
 }
 
 void runPublishedCall()
@@ -58,16 +65,49 @@ void runPublishedCall()
                           *published.answer, *published.result);
 }
 
+/// Worker, prompt hand-over: waits for the end of the call on the
+/// call-ended event, which runPendingCall sets after it lowered the pending
+/// flag. The flag decides: a set left over from an earlier call (one that
+/// ended just as a stop came) finds it still raised and is waited past.
+PendingCallOutcome awaitSignalledEnd(HANDLE stopEvent, HANDLE ended) noexcept
+{
+    const HANDLE events[] = {ended, stopEvent};
+    for (;;) {
+        if (::WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0)
+            break;
+        if (!pending.load(std::memory_order_acquire))
+            return PendingCallOutcome::Ran;
+    }
+    if (withdraw())
+        return PendingCallOutcome::Withdrawn;
+    // Running: its end is yet to be signalled.
+    while (pending.load(std::memory_order_acquire))
+        ::WaitForSingleObject(ended, INFINITE);
+    return PendingCallOutcome::Ran;
+}
+
 }  // namespace
+
+void setPromptHandOver(HWND window, UINT message, HANDLE ended) noexcept
+{
+    wakeMessage.store(message);
+    callEnded.store(ended);
+    wakeWindow.store(window);
+}
 
 void publishPendingCall(const PendingCall& published) noexcept
 {
     call = published;
     pending.store(true, std::memory_order_release);
+    // A wake-up that cannot be posted leaves the call to the timer.
+    if (const HWND window = wakeWindow.load(); window && callEnded.load())
+        ::PostMessageA(window, wakeMessage.load(), 0, 0);
 }
 
 PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept
 {
+    if (const HANDLE ended = callEnded.load(); ended && wakeWindow.load())
+        return awaitSignalledEnd(stopEvent, ended);
     while (pending.load(std::memory_order_acquire)) {
         if (::WaitForSingleObject(stopEvent, 2) != WAIT_OBJECT_0)
             continue;
@@ -84,7 +124,9 @@ PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept
     return PendingCallOutcome::Ran;
 }
 
-void CALLBACK pendingCallTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
+void CALLBACK pendingCallTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept { runPendingCall(); }
+
+void runPendingCall() noexcept
 {
     const char tickFrame = 0;  // where this tick stands on the stack
     const auto place = reinterpret_cast<std::uintptr_t>(&tickFrame);
@@ -104,6 +146,11 @@ void CALLBACK pendingCallTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
         }
         runningThread = 0;
         pending.store(false, std::memory_order_release);
+        ready.store(true, std::memory_order_release);
+        // Prompt hand-over: the worker learns the end from the event alone.
+        if (const HANDLE ended = callEnded.load())
+            ::SetEvent(ended);
+        return;
     }
     ready.store(true, std::memory_order_release);
 }

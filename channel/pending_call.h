@@ -40,18 +40,26 @@ enum class PendingCallOutcome {
 /// Only one call is published at a time.
 void publishPendingCall(const PendingCall& call) noexcept;
 
-/// Worker thread: polls every 2 ms, on `stopEvent`, until the published
-/// call has run or the stop event is set. When the stop comes before the
-/// call has started, the call is withdrawn: the pending flag falls without
-/// it having run, and no later tick runs it. When the call has already
-/// started, its objects are in use, so the wait goes on until it ends.
+/// Worker thread: waits until the published call has run or the stop
+/// event is set. With the timer alone it polls every 2 ms, on `stopEvent`;
+/// with the prompt hand-over it waits for the call-ended event and the
+/// stop event, without polling. When the stop comes before the call has
+/// started, the call is withdrawn: the pending flag falls without it having
+/// run, and no later tick runs it. When the call has already started, its
+/// objects are in use, so the wait goes on until it ends.
 PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept;
 
-/// The timer procedure of Palm Desktop's user-interface thread (thread
-/// timer 8, 100 ms; all four arguments ignored). Runs the published call,
-/// if there is one and no call is running already, through the section
-/// dispatch. No exception leaves it: a call that throws ends as if it ran,
-/// its result left as the worker preset it.
+/// Turns the prompt hand-over on: after publishing a call, the worker posts
+/// `wakeMessage` to `wakeWindow` (a window of the user-interface thread
+/// whose procedure calls runPendingCall) and waits for `callEnded`, an
+/// auto-reset event that runPendingCall sets after each call it ran. Null
+/// handles turn it off again: the timer alone. Set while no worker serves.
+void setPromptHandOver(HWND wakeWindow, UINT wakeMessage, HANDLE callEnded) noexcept;
+
+/// User-interface thread: the timer procedure's steps. Runs the published
+/// call, if there is one and no call is running already, through the
+/// section dispatch; does nothing otherwise. No exception leaves it: a call
+/// that throws ends as if it ran, its result left as the worker preset it.
 ///
 /// A crash in a call (an access violation in a section handler) never
 /// reaches a crash handler: the system runs timer callbacks inside a
@@ -59,6 +67,10 @@ PendingCallOutcome awaitPendingCall(HANDLE stopEvent) noexcept;
 /// on that thread that does not stand nested inside the call finds the call
 /// gone from the stack: the call then answers ResponseFailed and the flags
 /// become idle, so one bad command does not block every later one.
+void runPendingCall() noexcept;
+
+/// The timer procedure of Palm Desktop's user-interface thread (thread
+/// timer 8, 100 ms; all four arguments ignored): runPendingCall.
 void CALLBACK pendingCallTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD tickCount) noexcept;
 
 /// True while a published call waits for or undergoes execution.

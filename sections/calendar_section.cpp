@@ -195,15 +195,23 @@ ResponseCode CalendarSectionImpl::sendRecord(const Record& record, std::string& 
     return guardedOperation(lastError, [&] {
         const std::string wantedId = record.getField(fieldkey::RecordId);
         if (!wantedId.empty()) {
-            win::ComPtr<EventItem> old = eventCarrying(*win::required(eventList).get(), wantedId);
+            win::ComPtr<EventItem> old = findInEventList(wantedId);
             if (old) {
                 win::check(old->Delete(0));
+                recordIds.removed(wantedId);
                 eventList = fetchWindow();
             }
         }
         createEvent(record, recordId);
         return ResponseOk;
     });
+}
+
+win::ComPtr<EventItem> CalendarSectionImpl::findInEventList(const std::string& recordId)
+{
+    const auto scan = [&] { return eventCarrying(*win::required(eventList).get(), recordId); };
+    const auto forTheList = [&](auto&& visit) { visit(*win::required(eventList).get()); };
+    return recordIds.find(recordId, scan, forTheList, eventNote);
 }
 
 void CalendarSectionImpl::createEvent(const Record& record, std::string& recordId)
@@ -279,9 +287,10 @@ ResponseCode CalendarSectionImpl::deleteRecord(const std::string& recordId)
 {
     return guardedOperation(lastError, [&] {
         eventList = fetchWindow();
-        win::ComPtr<EventItem> event = eventCarrying(*eventList.get(), recordId);
+        win::ComPtr<EventItem> event = findInEventList(recordId);
         if (event) {
             win::check(event->Delete(0));
+            recordIds.removed(recordId);
             eventList = fetchWindow();
         }
         return ResponseOk;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sections/palm_desktop.h"
+#include "sections/record_id_index.h"
 #include "sections/section_handler.h"
 #include "win/com_ptr.h"
 
@@ -61,6 +62,8 @@ public:
 private:
     /// The event list of the calendar window.
     win::ComPtr<EventList> fetchWindow();
+    /// The event of `eventList` that carries `recordId`, or none.
+    win::ComPtr<EventItem> findInEventList(const std::string& recordId);
     /// Creates the event of `record`; `recordId` receives the identifier as
     /// soon as it is in the event's note.
     void createEvent(const Record& record, std::string& recordId);
@@ -70,4 +73,8 @@ private:
     int eventCount = 0;
     win::ComPtr<EventList> eventList;
     HRESULT lastError = S_OK;
+    /// The search by record id of an import bracket. Events created in the
+    /// bracket are not added: the scan finds them only once the list has
+    /// been fetched again, and a miss falls back to the scan.
+    RecordIdIndex<EventItem> recordIds{recordIdIndexing()};
 };

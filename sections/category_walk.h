@@ -8,6 +8,7 @@
 #include "record/record_id_note.h"
 #include "sections/field_keys.h"
 #include "sections/guarded_operation.h"
+#include "sections/record_id_index.h"
 #include "sections/record_id_search.h"
 #include "sections/palm_desktop.h"
 #include "sections/section_handler.h"
@@ -124,6 +125,7 @@ public:
             const bool existing = static_cast<bool>(target);
             if (!existing) target = newItem(record);
             recordId = writeItem(*win::required(target).get(), record, existing);
+            if (!existing) recordIds.added(recordId, target);
             return ResponseOk;
         });
     }
@@ -151,7 +153,10 @@ public:
     ResponseCode deleteRecord(const std::string& recordId) override {
         return guarded([&] {
             win::ComPtr<Item> item = findInAllCategories(categoryNames(), recordId);
-            if (item) win::check(item->Delete(0));
+            if (item) {
+                win::check(item->Delete(0));
+                recordIds.removed(recordId);
+            }
             return ResponseOk;
         });
     }
@@ -267,11 +272,18 @@ private:
     }
 
     win::ComPtr<Item> findInAllCategories(const std::vector<std::string>& names, const std::string& recordId) {
-        for (const std::string& name : names) {
-            win::ComPtr<Item> item = findByRecordId(viewOf(name).get(), recordId);
-            if (item) return item;
-        }
-        return nullptr;
+        const auto textOf = [this](Item& item) { return identifierText(item); };
+        const auto scan = [&]() -> win::ComPtr<Item> {
+            for (const std::string& name : names) {
+                win::ComPtr<Item> item = findByRecordId(viewOf(name).get(), recordId);
+                if (item) return item;
+            }
+            return nullptr;
+        };
+        const auto forEachView = [&](auto&& visit) {
+            for (const std::string& name : names) visit(*viewOf(name).get());
+        };
+        return recordIds.find(recordId, scan, forEachView, textOf);
     }
 
     // The cursor changes only once the new view and its count are in hand;
@@ -287,4 +299,6 @@ private:
     }
 
     std::string walkedCategoryName;
+    /// The search by record id of an import bracket.
+    RecordIdIndex<Item> recordIds{recordIdIndexing()};
 };

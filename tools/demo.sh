@@ -3,9 +3,11 @@
 # stand-in Palm Desktop loading it as an add-in, and brannock_cli (linked
 # against the DLL like a sync engine) exporting, importing and deleting.
 #
-# Usage: tools/demo.sh BUILD_DIR
+# Usage: tools/demo.sh BUILD_DIR [--hand-over timer|prompt]
 #   BUILD_DIR is the build root (with i686/ in it, as ./run builds it) or a
-#   Windows build tree itself (i686 or x86_64). ./run demo builds first,
+#   Windows build tree itself (i686 or x86_64). --hand-over prompt writes
+#   HandOver=prompt into the demo's conn_install.cfg; the timer is the
+#   default. ./run demo builds first,
 #   starts the prefix's wineserver and exports WINEPREFIX (and, for i686,
 #   WINEDLLPATH); run alone, the script uses the tree's own prefix.
 # Everything the demo writes lands in TREE/demo: the DLL with its
@@ -14,7 +16,13 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${1:?usage: tools/demo.sh BUILD_DIR}
+usage='usage: tools/demo.sh BUILD_DIR [--hand-over timer|prompt]'
+build=${1:?$usage}
+hand_over=timer
+if (($# > 1)); then
+    [[ $# == 3 && $2 == --hand-over && ($3 == timer || $3 == prompt) ]] || { echo "$usage" >&2; exit 2; }
+    hand_over=$3
+fi
 if [[ -f $build/bin/brannock_cli.exe ]]; then tree=$(cd "$build" && pwd); else tree=$(cd "$build/i686" && pwd); fi
 demo=$tree/demo
 wine=/usr/lib/wine/wine64
@@ -37,8 +45,14 @@ note "built by ./run: $tree/bin (Brannock.dll, brannock_cli.exe, standin_host.ex
 
 heading "2. Register Brannock.dll in the private Wine prefix"
 session_prepare "$tree" "$demo" "$clsid"
+[[ $hand_over == prompt ]] && printf '[Brannock]\r\nHandOver=prompt\r\n' >> "$demo/conn_install.cfg"
 note "prefix:  $WINEPREFIX"
 note "DLL:     $demo/Brannock.dll, class $clsid (from conn_install.cfg beside it)"
+if [[ $hand_over == prompt ]]; then
+    note "hand-over: prompt (HandOver=prompt in conn_install.cfg): each command runs at once"
+else
+    note "hand-over: timer (the default): each command waits for the add-in's 100 ms timer"
+fi
 
 heading "3. Start the stand-in Palm Desktop with the sample data"
 cp "$root/tools/demo_data.json" "$demo/palm_desktop.json"
@@ -105,5 +119,5 @@ grep -n -E '"(lastName|description)": "(Nguyen|Team meeting)"|"Room 2.01"|Parkin
     sed 's/^/     /' || true
 [[ $(grep -c 'Parking spot' "$demo/palm_desktop.json") == 0 ]] && note "(the memo \"Parking spot\" is gone)"
 
-heading "Done in $((SECONDS - started)) s"
+heading "Done in $((SECONDS - started)) s, with the $hand_over hand-over"
 note "Try it yourself: see README.md, \"The command-line tool\"."

@@ -5,11 +5,13 @@
 // request uninitialises and releases the add-in.
 //
 // Usage: standin_host --clsid {CLASS-ID} [--data FILE] [--sample-contacts N]
-//                     [--stop-event NAME] [--pause-event NAME]
+//                     [--filled-contacts N] [--stop-event NAME] [--pause-event NAME]
 //   --clsid            the class identifier the add-in is registered under
 //   --data             a data file to seed the stand-in desktop from; the
 //                      desktop's data is written back to it at the stop
 //   --sample-contacts  seeds N contacts in the category "Business"
+//   --filled-contacts  seeds N contacts with every field filled, spread over
+//                      four categories
 //   --stop-event       stop when this named event is set; without it the
 //                      host stops at the end of standard input
 //   --pause-event      while this named event is set, dispatch no messages,
@@ -42,6 +44,7 @@ struct HostOptions {
     CLSID classId = GUID_NULL;
     std::string dataFile;
     int sampleContacts = 0;
+    int filledContacts = 0;
     std::string stopEvent;
     std::string pauseEvent;
 };
@@ -60,6 +63,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options) {
             options.dataFile = value;
         } else if (name == "--sample-contacts") {
             options.sampleContacts = std::atoi(value.c_str());
+        } else if (name == "--filled-contacts") {
+            options.filledContacts = std::atoi(value.c_str());
         } else if (name == "--stop-event") {
             options.stopEvent = value;
         } else if (name == "--pause-event") {
@@ -105,6 +110,41 @@ void seedSampleContacts(standin::DesktopState& state, int count) {
     }
 }
 
+// Contacts as a full address book holds them: names, company, three
+// addresses, seven phones, custom fields, web site, birthday, messaging and a
+// note, each text distinct per contact.
+void seedFilledContacts(standin::DesktopState& state, int count) {
+    const wchar_t* categories[] = {L"Business", L"Personal", L"QuickList", L"Unfiled"};
+    for (const wchar_t* category : categories) state.contacts.addCategory(category);
+    for (int i = 1; i <= count; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        standin::ContactData contact;
+        contact.category = categories[i % 4];
+        contact.firstName = L"First" + n + L" Middle";
+        contact.lastName = L"Last " + n;
+        contact.jobTitle = L"Title " + n;
+        contact.company = L"Company " + n;
+        contact.readingFirstName = L"Reading first " + n;
+        contact.readingLastName = L"Reading last " + n;
+        contact.readingCompany = L"Reading company " + n;
+        for (long a = 0; a < standin::kAddresses; ++a) {
+            const std::wstring at = std::to_wstring(a + 1) + L" / " + n;
+            contact.addresses[a] = {L"Street " + at, L"City " + at, L"State " + at, L"Zip " + at, L"Country " + at};
+        }
+        contact.note = L"Met at event " + n + L".\r\nSecond line of the note.";
+        for (long c = 0; c < standin::kCustomFields; ++c)
+            contact.custom[c] = L"Custom " + std::to_wstring(c + 1) + L" " + n;
+        contact.isPrivate = i % 2;
+        for (long p = 0; p < 7; ++p) contact.phones[p].text = L"+1 555 " + std::to_wstring(p) + L" " + n;
+        contact.phones[4].text = L"contact" + n + L"@example.com";
+        contact.webSite = L"https://example.com/" + n;
+        contact.birthday = 25000.0 + i % 10000;
+        contact.ims[0] = {0, L"im" + n};
+        contact.ims[1] = {0, L"im2-" + n};
+        state.contacts.add(std::move(contact));
+    }
+}
+
 // Sets `event` when standard input ends.
 DWORD WINAPI watchStandardInput(void* event) noexcept {
     char buffer[256];
@@ -139,6 +179,7 @@ int runHost(const HostOptions& options) {
     auto state = std::make_shared<standin::DesktopState>();
     if (!options.dataFile.empty() && !loadDesktopData(options.dataFile, *state)) return 2;
     seedSampleContacts(*state, options.sampleContacts);
+    seedFilledContacts(*state, options.filledContacts);
 
     win::UniqueHandle stop;
     if (!options.stopEvent.empty()) {
@@ -181,7 +222,7 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: standin_host --clsid {CLASS-ID} [--data FILE] [--sample-contacts N] "
-                     "[--stop-event NAME] [--pause-event NAME]\n");
+                     "[--filled-contacts N] [--stop-event NAME] [--pause-event NAME]\n");
         return 2;
     }
     if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;

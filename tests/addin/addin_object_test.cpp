@@ -7,15 +7,21 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <future>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "addin/addin_app.h"
 #include "addin/brannock_addin.h"
 #include "addin/com_module.h"
+#include "addin/hand_over_setting.h"
 #include "addin/message_box.h"
+#include "addin/prompt_hand_over.h"
 #include "addin/slave_thread.h"
 #include "addin/thread_timer.h"
 #include "channel/channel_names.h"
@@ -29,6 +35,7 @@
 #include "standin/host_object.h"
 #include "standin/standin_desktop.h"
 #include "in_process_slave.h"
+#include "scripted_section.h"
 #include "win/com_error.h"
 #include "win/unique_handle.h"
 
@@ -55,6 +62,21 @@ BOOL WINAPI recordStopTimer(HWND window, UINT_PTR id) {
     timerCalls.push_back(stopped ? "stop" : "stop failed");
     return stopped;
 }
+
+UINT_PTR WINAPI startNoTimer(HWND, UINT_PTR id, UINT, TIMERPROC) {
+    timerCalls.push_back("no timer");
+    return id;
+}
+
+/// The prompt hand-over's window, if there is one.
+HWND wakeUpWindow() { return ::FindWindowExA(HWND_MESSAGE, nullptr, "BrannockPromptHandOver", nullptr); }
+
+/// `text` as the "conn_install.cfg" beside this program (the module of the add-in's parts) while it lives.
+struct ConfigBesideProgram {
+    explicit ConfigBesideProgram(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    ~ConfigBesideProgram() { std::remove(path.c_str()); }
+    const std::string path = configFileBesideThisModule();
+};
 
 bool initializeEventIsSet() {
     win::UniqueHandle event(::OpenEventA(SYNCHRONIZE, FALSE, kAddinInitializeEventName));
@@ -212,6 +234,7 @@ TEST_F(AddinObject, StartsAndStopsEverythingWithoutTheApplicationAndAnswersItsQu
     };
     EXPECT_EQ(ResponseOk, run(CmdBeginImport, SectionMemo));
     EXPECT_EQ(1, initialize(plainHost));
+    EXPECT_EQ(nullptr, wakeUpWindow()) << "no HandOver setting: the timer alone";
     EXPECT_TRUE(initializeEventIsSet());
     EXPECT_TRUE(initializeEventIsSet()) << "the initialize event is manual-reset";
     EXPECT_EQ(locks + 1, comModule().lockCount()) << "the slave holder keeps the module locked";
@@ -233,6 +256,61 @@ TEST_F(AddinObject, StartsAndStopsEverythingWithoutTheApplicationAndAnswersItsQu
     EXPECT_EQ((std::vector<std::string>{"4660 Brannock: BrannockAddin AboutBox 0",
                                         "0 Brannock: BrannockAddin Properties Dialog 0"}),
               shownBoxes) << "and no box for the start";
+}
+
+// HandOver=prompt with a timer that never ticks: every command runs through the wake-up window. Inside each call a
+// nested message loop takes a wake-up of its own, which finds the call running and does nothing; a stop in the
+// middle of the stream closes the engine once, and the window goes with OnUninitialize.
+TEST_F(AddinObject, PromptHandOverServesWithoutATickAcrossANestedLoopAndAStop) {
+    const ConfigBesideProgram config("[Brannock]\r\nHandOver=Prompt\r\n");
+    startTimer = &startNoTimer;
+    scripted::install({});
+    int nested = 0;
+    scripted::setDuringCall([&] {
+        nested += ::PostMessageA(wakeUpWindow(), PromptHandOver::kWakeMessage, 0, 0) != 0;
+        pumpMessages(1);
+    });
+    ASSERT_EQ(1, initialize(host));
+    {
+        EngineThread engine;
+        pumpMessages(400);
+        EXPECT_EQ(S_OK, addin->OnUninitialize());
+        expectClosedExactlyOnce(engine.finish(15000));
+    }
+    startTimer = &recordStartTimer;
+    scripted::setDuringCall(nullptr);
+    sectionDispatch().setMaker(createSectionHandler);
+    EXPECT_EQ(nullptr, wakeUpWindow());
+    const std::vector<std::string> log = scripted::log();
+    EXPECT_GT(nested, 0) << "calls ran without a timer";
+    for (std::size_t i = 1; i < log.size(); ++i) EXPECT_NE(log[i - 1], log[i]) << "a call ran twice at " << i;
+}
+
+TEST(HandOverSetting, ValuesAndFiles) {
+    const std::tuple<const char*, HandOverMode, bool> values[] = {
+        {"", HandOverMode::Timer, true},          {"timer", HandOverMode::Timer, true},
+        {"Timer", HandOverMode::Timer, true},     {"prompt", HandOverMode::Prompt, true},
+        {"PROMPT", HandOverMode::Prompt, true},   {" pRoMpT\t", HandOverMode::Prompt, true},
+        {"fast", HandOverMode::Timer, false},     {"prompt2", HandOverMode::Timer, false},
+        {"prompt timer", HandOverMode::Timer, false},
+    };
+    for (const auto& [value, mode, recognised] : values) {
+        const HandOverSetting setting = parseHandOverSetting(value);
+        EXPECT_EQ(setting.mode, mode) << value;
+        EXPECT_EQ(setting.recognised, recognised) << value;
+    }
+    const std::pair<const char*, HandOverMode> files[] = {
+        {nullptr, HandOverMode::Timer},
+        {"[Palm handheld]\r\nHandOver=prompt\r\n", HandOverMode::Timer},
+        {"[Brannock]\r\nHandOver=\r\n", HandOverMode::Timer},
+        {"[Brannock]\r\nHandOver=soon\r\n", HandOverMode::Timer},
+        {"[Palm handheld]\r\nBrannock.dll={X}\r\n[Brannock]\r\nHandOver = prompt\r\n", HandOverMode::Prompt},
+    };
+    for (const auto& [text, mode] : files) {
+        std::unique_ptr<ConfigBesideProgram> config;
+        if (text) config = std::make_unique<ConfigBesideProgram>(text);
+        EXPECT_EQ(readHandOverMode(configFileBesideThisModule()), mode) << (text ? text : "no file");
+    }
 }
 
 TEST(AddinErrorText, StandardTextsOfCodesWithoutASystemMessage) {

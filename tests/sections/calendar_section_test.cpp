@@ -130,11 +130,20 @@ TEST_F(CalendarSectionTest, AlarmLeadsInMinutesAndHoursBothWays) {
             << i;
 }
 
+/// The calendar handler with the record-id index off (the full scan) or on.
+class CalendarSearchTest : public ::testing::WithParamInterface<bool>,
+                           public RecordIdIndexing,
+                           public CalendarSectionTest {
+protected:
+    CalendarSearchTest() : RecordIdIndexing(GetParam()) {}
+};
+
 // An update replaces the event and keeps its identifier. Sent again in the
 // same bracket, the search runs on the list fetched right after the deletion,
 // without the new event: a second event gets the identifier, and the next
-// export's count gives the one with the lower index a fresh identifier.
-TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndCountingMendsSharedIdentifiers) {
+// export's count gives the one with the lower index a fresh identifier. The
+// index finds the same events as the scan.
+TEST_P(CalendarSearchTest, UpdateReplacesTheEventAndCountingMendsSharedIdentifiers) {
     auto old = desk.addEvent(at(2007, 5, 1, 8), at(2007, 5, 1, 9), L"old");
     old->note = composedNote(sampleId, "old note");
     desk.addEvent(at(2007, 5, 9, 8), at(2007, 5, 9, 9), L"neighbour")->note = composedNote(otherId, "");
@@ -171,6 +180,8 @@ TEST_F(CalendarSectionTest, UpdateReplacesTheEventAndCountingMendsSharedIdentifi
     EXPECT_TRUE(e[1]->deleted && !e[0]->deleted);
     EXPECT_EQ(events().size(), 3u);
 }
+
+INSTANTIATE_TEST_SUITE_P(ScanAndIndex, CalendarSearchTest, ::testing::Bool());
 
 // Only events inside the window count; a failed conversion does not move the
 // export on: the next call delivers the same event.

@@ -219,4 +219,63 @@ TEST_F(ContactSection, SendUpdatesByIdentifierOrCreates) {
     EXPECT_EQ(names, (Names{"kept", "Work", "Travel", "Golf", ""}));
 }
 
+// Two contacts carry X, the first in walk order wins. Switched off, the
+// search is the full scan, call for call; switched on, one pass builds the
+// index, each hit reads its note once more, a hit whose note the user
+// changed falls back to the scan, and a contact made in the bracket is found.
+TEST_F(ContactSection, SearchByIdentifierThroughTheIndexFindsWhatTheScanFinds) {
+    desk.contacts().addCategory(L"Home");
+    const std::string x = "{0000000X-0000-0000-0000-000000000000}", y = "{0000000Y-0000-0000-0000-000000000000}",
+                      z = "{0000000Z-0000-0000-0000-000000000000}";
+    auto first = desk.addContact(L"Work", L"A", L"first");
+    desk.addContact(L"Work", L"B", L"y")->note = composedNote(y, "");
+    auto second = desk.addContact(L"Work", L"C", L"second");
+    desk.addContact(L"Home", L"D", L"z")->note = composedNote(z, "");
+    first->note = second->note = composedNote(x, "");
+    const auto calls = [&] {
+        return std::to_string(desk.faults().calls("ContactCollection.get_CategoryView")) + " views, " +
+               std::to_string(desk.faults().calls("ContactView.get_Item")) + " items, " +
+               std::to_string(desk.faults().calls("ContactItem.get_Note")) + " notes";
+    };
+    const auto update = [&](ContactSectionImpl& contacts, const std::string& id, const std::string& title) {
+        Record record = named("N", "L");
+        record.putField(fieldkey::RecordId, id);
+        record.putField(key::JobTitle, title);
+        std::string stored;
+        EXPECT_EQ(contacts.sendRecord(record, stored), ResponseOk);
+        return stored;
+    };
+
+    for (const bool indexed : {false, true}) {
+        SCOPED_TRACE(indexed ? "index" : "scan");
+        const RecordIdIndexing indexing(indexed);
+        auto contacts = handler();
+        desk.faults() = standin::FaultTable();
+        update(*contacts, y, "y1");
+        update(*contacts, z, "z1");
+        update(*contacts, x, "x1");
+        // The scan: Work's view for y (2 items), Work's and Home's for z
+        // (3 + 1), Work's for x (1); each item's note, and one more per
+        // write. The index: both views once, each hit's note once more.
+        EXPECT_EQ(calls(), indexed ? "2 views, 4 items, 10 notes" : "4 views, 7 items, 10 notes");
+        EXPECT_EQ(first->jobTitle + L"/" + second->jobTitle, L"x1/");
+        second->jobTitle.clear();
+    }
+
+    const RecordIdIndexing indexing(true);
+    auto contacts = handler();
+    update(*contacts, y, "");
+    first->note = composedNote("{changed by the user}", "");
+    update(*contacts, x, "x2");
+    EXPECT_EQ(first->jobTitle + L"/" + second->jobTitle, L"x1/x2") << "the stale hit fell back to the scan";
+    const std::string made = update(*contacts, "", "made");
+    const int items = desk.faults().calls("ContactView.get_Item");
+    EXPECT_EQ(update(*contacts, made, "made again"), made);
+    EXPECT_EQ(desk.faults().calls("ContactView.get_Item"), items) << "found without a scan";
+    EXPECT_EQ(desk.contacts().items().back()->jobTitle, L"made again");
+    EXPECT_EQ(contacts->deleteRecord(z), ResponseOk);
+    EXPECT_NE(update(*contacts, z, "z2"), z) << "deleted, so the update made a new contact";
+    EXPECT_EQ(desk.contacts().items().size(), 5u);
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 #include "record/record_id_note.h"
 #include "record/repeat.h"
 #include "sections/field_keys.h"
+#include "sections/record_id_index.h"
 #include "sections/section_factory.h"
 #include "standin/standin_desktop.h"
 #include "win/ansi.h"
@@ -75,5 +76,11 @@ inline Repeat parsed(const std::string& text) {
     Repeat repeat;
     return repeat.parse(text), repeat;
 }
+
+/// The record-id index switched `on` for the handlers made while it lives; off again afterwards.
+struct RecordIdIndexing {
+    explicit RecordIdIndexing(bool on) { setRecordIdIndexing(on); }
+    ~RecordIdIndexing() { setRecordIdIndexing(false); }
+};
 
 }  // namespace sectiontest

@@ -1,6 +1,7 @@
 // Engines against one running stand-in Palm Desktop: brannock_cli, the README's C example and this process as an
-// engine without the header. The tests run in the order written; the last ones kill the host, then stand in for
-// an add-in that never answers.
+// engine without the header. The tests run in the order written, once with the timer hand-over and once with the
+// prompt one, each with a host of its own; the last ones kill the host, then stand in for an add-in that never
+// answers.
 
 #include <windows.h>
 #include <gmock/gmock.h>
@@ -99,11 +100,14 @@ std::string seedData() {
     return data.dump(2);
 }
 
-/// One stand-in host for the suite, beside a registered copy of Brannock.dll and the programs.
-class EngineHost : public ::testing::Test {
+/// One stand-in host for the suite, beside a registered copy of Brannock.dll and the programs; the parameter is
+/// what its "conn_install.cfg" adds to the class identifier: the hand-over's setting. The host is started by the
+/// first test of a hand-over.
+class EngineHost : public ::testing::TestWithParam<const char*> {
 protected:
-    static void SetUpTestSuite() {
-        files = std::make_unique<DllCopy>(kClassId);
+    static void startHost(const char* handOver) {
+        TearDownTestSuite();
+        files = std::make_unique<DllCopy>(kClassId, handOver);
         for (const char* name : {"brannock_cli.exe", "standin_host.exe", "capi_example.exe", "msvc_engine.exe"})
             files->addFile(name);
         registered = runRegsvr32(files->dllPath()) == 0;
@@ -119,14 +123,21 @@ protected:
             if (!started && host->wait(50) != static_cast<DWORD>(-1)) break;
         }
         c = std::make_unique<CopiedDll>(files->dllPath());
+        hostHandOver = handOver;
     }
     static void TearDownTestSuite() {
         c.reset();
         host.reset();
+        pause.reset();  // the host may have been killed while it stood still
         if (registered) runRegsvr32(files->dllPath(), true);
         files.reset();
+        registered = started = false;
+        hostHandOver = nullptr;
     }
-    void SetUp() override { ASSERT_TRUE(registered && started) << "the stand-in host did not start"; }
+    void SetUp() override {
+        if (hostHandOver != GetParam()) startHost(GetParam());
+        ASSERT_TRUE(registered && started) << "the stand-in host did not start";
+    }
 
     /// Runs the folder's program `name` with `arguments` (ANSI).
     static ProgramRun run(const std::string& name, const std::string& arguments) {
@@ -154,9 +165,13 @@ protected:
     static inline std::unique_ptr<CopiedDll> c;
     static inline win::UniqueHandle pause;
     static inline bool registered = false, started = false;
+    static inline const char* hostHandOver = nullptr;
 };
 
-TEST_F(EngineHost, FailuresEndWithTheirOwnCodeAndSendNothingForBadInput) {
+INSTANTIATE_TEST_SUITE_P(Timer, EngineHost, ::testing::Values(""));
+INSTANTIATE_TEST_SUITE_P(Prompt, EngineHost, ::testing::Values("[Brannock]\r\nHandOver=prompt\r\n"));
+
+TEST_P(EngineHost, FailuresEndWithTheirOwnCodeAndSendNothingForBadInput) {
     ProgramRun run = cli("export memo");
     EXPECT_EQ(1u, run.exitCode) << "an export of a section without categories fails in Palm Desktop";
     EXPECT_THAT(run.err, HasSubstr("Palm Desktop could not begin the export of memo"));
@@ -179,7 +194,7 @@ TEST_F(EngineHost, FailuresEndWithTheirOwnCodeAndSendNothingForBadInput) {
     EXPECT_EQ(9u, cliJson("export todo").size()) << "nothing was imported";
 }
 
-TEST_F(EngineHost, RecordsOfEverySectionComeBackEqualAfterExportImportExport) {
+TEST_P(EngineHost, RecordsOfEverySectionComeBackEqualAfterExportImportExport) {
     // The memo section gets its category from the first import.
     const std::string input = "[{\"400.Memo Title\": \"Groceries\", \"402.Category\": \"Home\", "
                              "\"401.Memo Body\": \"Milk\\r\\nCr\xC3\xA8me fra\xC3\xAE" "che\"}]";
@@ -214,7 +229,7 @@ TEST_F(EngineHost, RecordsOfEverySectionComeBackEqualAfterExportImportExport) {
     EXPECT_EQ(event, cliJson("export calendar --match \"304.Description=Team meeting\"")[0]);
 }
 
-TEST_F(EngineHost, CExampleExportsAndImportsBackEverySection) {
+TEST_P(EngineHost, CExampleExportsAndImportsBackEverySection) {
     const ProgramRun result = run("capi_example.exe", "");
     EXPECT_EQ(0u, result.exitCode);
     for (const char* line : {"contacts: 12 of 12 imported back", "calendar: 11 of 11 imported back",
@@ -223,11 +238,11 @@ TEST_F(EngineHost, CExampleExportsAndImportsBackEverySection) {
         EXPECT_THAT(result.out, HasSubstr(line));
 }
 
-TEST_F(EngineHost, EngineBuiltWithMicrosoftsToolchainExportsTheContacts) {
+TEST_P(EngineHost, EngineBuiltWithMicrosoftsToolchainExportsTheContacts) {
     EXPECT_EQ(12u, run("msvc_engine.exe", "").exitCode) << "its exit code is the number of contacts, 255 on a failure";
 }
 
-TEST_F(EngineHost, ProgressShowsAwayFromATerminalOnlyWhenAskedAndOnlyForMoreThanAFewRecords) {
+TEST_P(EngineHost, ProgressShowsAwayFromATerminalOnlyWhenAskedAndOnlyForMoreThanAFewRecords) {
     // Without --progress, cliJson's runs write nothing on standard error.
     const ProgramRun run = cli("export contacts --progress");
     ASSERT_EQ(0u, run.exitCode);
@@ -243,7 +258,7 @@ TEST_F(EngineHost, ProgressShowsAwayFromATerminalOnlyWhenAskedAndOnlyForMoreThan
 }
 
 // The demo deletes one record by its id.
-TEST_F(EngineHost, DeletesAllAndAddsCategories) {
+TEST_P(EngineHost, DeletesAllAndAddsCategories) {
     EXPECT_EQ(0u, cli("delete todo {00000000-0000-0000-0000-000000000000}").exitCode) << "an unknown id is no error";
 
     const Json categories = Json::array({"Business", "Personal", "Errands", "Unfiled", "Caf\xC3\xA9", "Garden"});
@@ -259,7 +274,7 @@ TEST_F(EngineHost, DeletesAllAndAddsCategories) {
 
 // An engine whose watchdog fired leaves its command to Palm Desktop. The next engine process waits for that late
 // answer and drops it: it prints its own section's categories, not the calendar's.
-TEST_F(EngineHost, TheNextEngineNeverTakesTheLateAnswerOfOneThatGaveUp) {
+TEST_P(EngineHost, TheNextEngineNeverTakesTheLateAnswerOfOneThatGaveUp) {
     const Json contacts = cliJson("categories contacts");
     ASSERT_EQ(Json::array({"Business", "Personal", "QuickList", "Unfiled"}), contacts);
     ::SetEvent(pause.get());
@@ -275,7 +290,7 @@ TEST_F(EngineHost, TheNextEngineNeverTakesTheLateAnswerOfOneThatGaveUp) {
 
 // Reading assumed: the stand-in's timer stands still while the pump does;
 // the add-in's worker then waits for the hand-over for as long as it takes.
-TEST_F(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
+TEST_P(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
     void *m = nullptr, *fresh = nullptr, *record = nullptr;
     unsigned long error = 0;
     int count = -1, read = 0, named = 0;
@@ -350,7 +365,7 @@ TEST_F(EngineHost, TimeLimitWithAHostThatStandsStillThenIsKilled) {
 
 // The add-in's initialize event without a slave: a command waits until the
 // time limit, or until the exit event says that Palm Desktop closed.
-TEST_F(EngineHost, WithoutAnAnswerNoAnswerAndClosingEndWithTheirOwnCodes) {
+TEST_P(EngineHost, WithoutAnAnswerNoAnswerAndClosingEndWithTheirOwnCodes) {
     win::UniqueHandle initialized(::CreateEventA(nullptr, TRUE, TRUE, "Marrowvelle_Tesk_PDAddinInitializeEvent"));
     win::UniqueHandle exit(::CreateEventA(nullptr, TRUE, FALSE, "Marrowvelle_Tesk_PalmDesktopExitEvent"));
     const ProgramRun run = cli("--timeout 1 export contacts");
