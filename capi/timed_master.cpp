@@ -2,6 +2,7 @@
 
 #include "addin/brannock_addin.h"
 #include "capi/brannock.h"
+#include "channel/channel_trace.h"
 #include "win/unique_handle.h"
 
 #include <windows.h>
@@ -23,8 +24,14 @@ bool palmDesktopRunning() noexcept
 
 int TimedMaster::exchange(const CommandProcessor& command, CommandProcessor& answer)
 {
-    if (limit_ != 0 && !isClosed())
-        return timedExchange(command, answer);
+    if (limit_ != 0 && !isClosed()) {
+        const long long started = trace::traceClock();
+        const int result = timedExchange(command, answer);
+        if (started)
+            traceMasterCommand(command, result, 0, result == answer.getResponseCode() ? messageLength() : 0, started,
+                               "with a time limit");
+        return result;
+    }
     if (answerOwed_ && !isClosed() && waitForSlave() != 0) {
         markClosed();
         resetPDClosed();

@@ -83,5 +83,7 @@ bool CommandBase::writeMessage(CommandProcessor& message) { return writeText(mes
 
 bool CommandBase::writeText(const char* text) noexcept { return zone_.write(text); }
 
+std::size_t CommandBase::messageLength() const noexcept { return zone_.message().size(); }
+
 void CommandBase::signalObject(HANDLE event) noexcept { ::SetEvent(event); }
 void CommandBase::resetObject(HANDLE event) noexcept { ::ResetEvent(event); }

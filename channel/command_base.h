@@ -77,6 +77,8 @@ protected:
     /// Writes a message text that is already serialized; false, and nothing
     /// written, when it would not fit with its NUL.
     bool writeText(const char* text) noexcept;
+    /// The length of the message standing in the zone, without its NUL.
+    std::size_t messageLength() const noexcept;
 
 private:
     static void signalObject(HANDLE event) noexcept;

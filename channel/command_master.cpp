@@ -1,5 +1,7 @@
 #include "channel/command_master.h"
 
+#include "channel/channel_trace.h"
+
 namespace {
 
 /// An answer that carries only `result`.
@@ -18,7 +20,9 @@ struct Nothing {
 
 }  // namespace
 
-CommandMaster::~CommandMaster() = default;
+void CommandMaster::traceOpened() noexcept { trace::traceLine(trace::End::Master, "channel opened"); }
+
+CommandMaster::~CommandMaster() { trace::traceLine(trace::End::Master, "channel closed"); }
 
 template <typename Fill, typename Take>
 ResponseCode CommandMaster::exchange(int code, Fill fill, Take take) noexcept
@@ -51,18 +55,35 @@ CommandProcessor CommandMaster::sendCommandAndReceiveResponse(const CommandProce
 
 CommandProcessor CommandMaster::send(CommandProcessor& command)
 {
-    if (closed_)
-        return emptyAnswer(ResponseOk);
-    if (!writeMessage(command))
-        return emptyAnswer(ResponseFailed);
-    signalMaster();
-    if (waitForSlave() != 0) {
-        closed_ = true;
-        resetPDClosed();
-        return emptyAnswer(ResponsePalmDesktopClosed);
-    }
-    CommandProcessor answer;
-    readMessage(answer);
+    const long long started = trace::traceClock();
+    std::size_t sent = 0, back = 0;
+    const char* note = nullptr;
+    const auto roundTrip = [&] {
+        if (closed_) {
+            note = "not sent: the master is closed";
+            return emptyAnswer(ResponseOk);
+        }
+        if (!writeMessage(command)) {
+            note = "not sent: too long for the zone";
+            return emptyAnswer(ResponseFailed);
+        }
+        if (started)
+            sent = messageLength();
+        signalMaster();
+        if (waitForSlave() != 0) {
+            closed_ = true;
+            resetPDClosed();
+            return emptyAnswer(ResponsePalmDesktopClosed);
+        }
+        CommandProcessor answer;
+        readMessage(answer);
+        if (started)
+            back = messageLength();
+        return answer;
+    };
+    CommandProcessor answer = roundTrip();
+    if (started)
+        traceMasterCommand(command, answer.getResponseCode(), sent, back, started, note);
     return answer;
 }
 
