@@ -43,7 +43,7 @@ void CAddinApp::traceLoad(const CLSID& id) {
 
 int CAddinApp::ExitInstance() {
     comModule().term();
+    // The file itself is closed with the module's static objects.
     trace::traceLine(trace::End::Module, "Brannock.dll unloaded");
-    trace::openTraceFile({});
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -27,9 +28,12 @@ int TimedMaster::exchange(const CommandProcessor& command, CommandProcessor& ans
     if (limit_ != 0 && !isClosed()) {
         const long long started = trace::traceClock();
         const int result = timedExchange(command, answer);
-        if (started)
-            traceMasterCommand(command, result, 0, result == answer.getResponseCode() ? messageLength() : 0, started,
-                               "with a time limit");
+        if (started) {
+            // The text sent is gone from the zone by now; its length is taken again.
+            CommandProcessor sent = command;
+            const std::size_t answered = result == answer.getResponseCode() ? messageLength() : 0;
+            traceMasterCommand(command, result, std::strlen(sent.serialize()), answered, started, "with a time limit");
+        }
         return result;
     }
     if (answerOwed_ && !isClosed() && waitForSlave() != 0) {

@@ -1,6 +1,7 @@
 #include "win/trace_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 
@@ -19,16 +20,23 @@ namespace {
 /// take turns, and the file is never closed under a writer.
 struct TraceFile {
     TraceFile() noexcept { ::InitializeCriticalSection(&lock); }
+    ~TraceFile()
+    {
+        detail::enabled.store(false);
+        ::DeleteCriticalSection(&lock);
+    }
     CRITICAL_SECTION lock;
     win::UniqueHandle file;
+    /// Named after the file: the writers of all processes take turns on it.
+    win::UniqueHandle writersMutex;
     std::string path;
 };
 
-TraceFile& traceFile() noexcept
-{
-    static TraceFile file;
-    return file;
-}
+// Built when the module's static objects are (before DllMain runs), so that
+// no first use has to be guarded, least of all under the loader lock.
+TraceFile theTraceFile;
+
+TraceFile& traceFile() noexcept { return theTraceFile; }
 
 class Locked {
 public:
@@ -42,6 +50,24 @@ private:
 };
 
 constexpr std::size_t kLineRoom = 600;
+constexpr DWORD kWriterWaitMs = 2000;
+
+/// The name of the mutex that every process appending to `path` shares: the
+/// file's full path, without regard to letter case, hashed (FNV-1a).
+std::string writersMutexName(const std::string& path)
+{
+    char full[MAX_PATH] = {};
+    const DWORD n = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    const std::string name = n > 0 && n < MAX_PATH ? std::string(full, n) : path;
+    unsigned long long hash = 14695981039346656037ull;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
+        hash *= 1099511628211ull;
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "Brannock_Trace_%016llX", hash);
+    return text;
+}
 
 }  // namespace
 
@@ -51,6 +77,7 @@ bool openTraceFile(const std::string& path) noexcept
     Locked locked(trace);
     detail::enabled.store(false);
     trace.file.reset();
+    trace.writersMutex.reset();
     try {
         trace.path.clear();
         if (path.empty())
@@ -61,9 +88,13 @@ bool openTraceFile(const std::string& path) noexcept
                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!trace.file)
             return false;
+        // Appends by several processes are whole on Windows; the mutex keeps
+        // them so where appending is emulated (Wine: size, then write).
+        trace.writersMutex.reset(::CreateMutexA(nullptr, FALSE, writersMutexName(path).c_str()));
         trace.path = path;
     } catch (...) {
         trace.file.reset();
+        trace.writersMutex.reset();
         return false;
     }
     detail::enabled.store(true);
@@ -104,9 +135,14 @@ void traceLine(End end, const char* format, ...) noexcept
 
     TraceFile& trace = traceFile();
     Locked locked(trace);
+    if (!trace.file)
+        return;
+    const HANDLE writers = trace.writersMutex.get();
+    const DWORD turn = writers ? ::WaitForSingleObject(writers, kWriterWaitMs) : WAIT_FAILED;
     DWORD written = 0;
-    if (trace.file)
-        ::WriteFile(trace.file.get(), line, static_cast<DWORD>(used), &written, nullptr);
+    ::WriteFile(trace.file.get(), line, static_cast<DWORD>(used), &written, nullptr);
+    if (turn == WAIT_OBJECT_0 || turn == WAIT_ABANDONED)
+        ::ReleaseMutex(writers);
 }
 
 double millisecondsSince(long long start) noexcept

@@ -9,8 +9,9 @@
 // both Palm Desktop and the engine may write at once. Each line is
 //     2026-12-06 17:40:01.123 pid 1234 slave  <event>
 // (UTC, milliseconds) and goes to the file in one WriteFile call on a handle
-// opened for appending only, so whole lines of different processes never
-// interleave. Lines carry kinds, sections, sizes, counts, results and times,
+// opened for appending only, while holding a mutex named after the file, so
+// whole lines of different processes never interleave or overwrite each
+// other. Lines carry kinds, sections, sizes, counts, results and times,
 // never record contents. With no trace file open, every trace call costs one
 // load of a flag; callers check traceEnabled() before building anything.
 
