@@ -12,6 +12,11 @@ public:
     /// Process detach: releases the COM module's cached class factories.
     /// Returns 0.
     int ExitInstance();
+
+private:
+    /// Opens the field trace that "Trace=" asks for and puts the load and
+    /// the class identifier in use (or why it is null) into it.
+    void traceLoad(const CLSID& id);
 };
 
 /// The one application object of the DLL.

@@ -67,6 +67,17 @@ CLSID getConfiguredClassId(const char* section, const char* key, const char* con
     return id;
 }
 
+const char* nullClassIdReason(const char* section, const char* key, const char* configPath) {
+    if (::GetFileAttributesA(configPath) == INVALID_FILE_ATTRIBUTES) return "no conn_install.cfg beside the DLL";
+    char text[kClassIdBufferSize] = {};
+    ::GetPrivateProfileStringA(section, key, "", text, kClassIdBufferSize, configPath);
+    if (!text[0]) return "conn_install.cfg names no class identifier for the DLL";
+    CLSID id = GUID_NULL;
+    if (FAILED(::CLSIDFromString(win::toWide(text).c_str(), &id)) || id == GUID_NULL)
+        return "the value in conn_install.cfg is not a class identifier";
+    return "a pending installer configuration could not be copied beside the DLL";
+}
+
 CLSID configuredAddinClassId() {
     return getConfiguredClassId(kAddinConfigSection, kAddinConfigKey, nullptr, thisModule());
 }

@@ -28,6 +28,12 @@ CLSID getConfiguredClassId(const char* section, const char* key, const char* con
 /// be copied.
 long adoptInstallerConfig(const char* section, const char* key, const char* configPath);
 
+/// Why the lookup of `key` in `section` of the configuration at
+/// `configPath` gives the null class identifier, for the field trace: no
+/// file, no value, a value that is not a class identifier, or else a pending
+/// installer configuration that could not be adopted. Reads the file only.
+const char* nullClassIdReason(const char* section, const char* key, const char* configPath);
+
 /// The add-in's configured class identifier, for the module holding this code.
 CLSID configuredAddinClassId();
 

@@ -14,6 +14,7 @@
 #include "sections/record_id_index.h"
 #include "win/ansi.h"
 #include "win/com_error.h"
+#include "win/trace_file.h"
 
 namespace {
 
@@ -158,8 +159,11 @@ STDMETHODIMP CBrannockAddin::OnInitialize(IDispatch* pUnk, LONG dwCookie, LONG, 
 
         stopPromptHandOver(stopSlave());
         startPromptHandOver();
+        const bool offered = static_cast<bool>(application);
         startSlave(std::move(application));
         if (pbSuccess) *pbSuccess = 1;
+        trace::traceLine(trace::End::Slave, "OnInitialize: initialised; application interface %s, hand-over %s",
+                         offered ? "offered" : "not offered", promptHandOver_ ? "prompt" : "timer");
     } catch (const win::ComError& error) {
         reportFailure(error.code(), pbSuccess);
     } catch (unsigned long systemError) {
@@ -186,6 +190,8 @@ void CBrannockAddin::startSlave(win::ComPtr<PalmApplication> application) {
 void CBrannockAddin::reportFailure(HRESULT code, LONG* pbSuccess) noexcept {
     try {
         std::string text = win::ComError(code).message();
+        trace::traceLine(trace::End::Slave, "OnInitialize: failed with 0x%08lX: %s", static_cast<unsigned long>(code),
+                         text.c_str());
         std::string caption = moduleBaseName(thisModule());
         showMessageBox(nullptr, text.c_str(), caption.c_str(), MB_OK);
     } catch (...) {
@@ -200,7 +206,10 @@ STDMETHODIMP CBrannockAddin::OnUninitialize() {
     } catch (...) {
         // The marker stays; nothing else depends on it.
     }
-    stopPromptHandOver(stopSlave());
+    const bool workerEnded = stopSlave();
+    trace::traceLine(trace::End::Slave, "OnUninitialize: %s",
+                     workerEnded ? "worker ended" : "worker still running after 10 s, left to end by itself");
+    stopPromptHandOver(workerEnded);
     // A bracket the engine left open (it may have died mid-export) gives
     // back Palm Desktop's objects now rather than at process end. The last
     // named section stays: an engine that named it before the add-in was

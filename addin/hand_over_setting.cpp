@@ -3,10 +3,6 @@
 #include <windows.h>
 
 #include <cctype>
-#include <iterator>
-
-#include "addin/addin_identity.h"
-#include "addin/this_module.h"
 
 namespace {
 
@@ -41,9 +37,7 @@ HandOverSetting parseHandOverSetting(const std::string& value) {
 }
 
 HandOverMode readHandOverMode(const std::string& configPath) {
-    char value[64] = {};
-    ::GetPrivateProfileStringA(kBrannockConfigSection, kHandOverKey, "", value, static_cast<DWORD>(std::size(value)),
-                               configPath.c_str());
+    const std::string value = readBrannockSetting(configPath, kHandOverKey);
     const HandOverSetting setting = parseHandOverSetting(value);
     if (!setting.recognised) {
         const std::string line = std::string("Brannock: HandOver=") + value + " in " + configPath +
@@ -51,11 +45,4 @@ HandOverMode readHandOverMode(const std::string& configPath) {
         ::OutputDebugStringA(line.c_str());
     }
     return setting.mode;
-}
-
-std::string configFileBesideThisModule() {
-    std::string path = moduleFileName(thisModule());
-    const std::size_t slash = path.find_last_of("\\/");
-    path.erase(slash == std::string::npos ? 0 : slash + 1);
-    return path + kAddinConfigFileName;
 }

@@ -2,8 +2,8 @@
 
 #include <string>
 
-/// Section of "conn_install.cfg" that holds this DLL's own settings.
-inline constexpr char kBrannockConfigSection[] = "Brannock";
+#include "addin/brannock_settings.h"
+
 /// Key of the hand-over setting in that section.
 inline constexpr char kHandOverKey[] = "HandOver";
 
@@ -32,6 +32,3 @@ HandOverSetting parseHandOverSetting(const std::string& value);
 /// unrecognised value gives the timer and one line through
 /// OutputDebugStringA that names the value and the file.
 HandOverMode readHandOverMode(const std::string& configPath);
-
-/// The path of "conn_install.cfg" beside the module holding this code.
-std::string configFileBesideThisModule();

@@ -2,6 +2,7 @@
 
 #include "addin/com_module.h"
 #include "sections/section_factory.h"
+#include "win/trace_file.h"
 
 #include <new>
 
@@ -68,12 +69,15 @@ HMODULE SlaveThread::serve(void* start) noexcept {
     std::unique_ptr<WorkerStart> owned(static_cast<WorkerStart*>(start));
     SlaveThread& self = *owned->holder;
     try {
+        trace::traceLine(trace::End::Slave, "worker started; serving in %lu ms",
+                         static_cast<unsigned long>(slaveStartDelayMs.load()));
         ::Sleep(slaveStartDelayMs.load());
         sharedApplication() = self.application_.copy();
         self.slave_.loop();
     } catch (...) {
         // Only an allocation failure can get here; the worker ends quietly.
     }
+    trace::traceLine(trace::End::Slave, "worker stopped");
     return owned->module;
 }
 

@@ -5,11 +5,14 @@
 //       that answers at once on its own thread; a small message, and a
 //       900 KB record each way;
 //   (c) the C interface (brannock.h) against CommandMaster over the channel
-//       alone, per command, with and without a time limit.
+//       alone, per command, with and without a time limit;
+//   (d) the field trace over the channel alone: per command with the trace
+//       off and on (both ends write their line, as master and slave do).
 // Everything runs in this one process on channel names of its own.
 
 #include "capi/brannock.h"
 #include "channel/channel_names.h"
+#include "channel/channel_trace.h"
 #include "channel/command_base.h"
 #include "channel/command_master.h"
 #include "channel/command_slave.h"
@@ -134,6 +137,7 @@ public:
     void serve()
     {
         while (waitForMaster(stop_.get()) == 0) {
+            const long long published = trace::traceClock();
             CommandProcessor command;
             readMessage(command);
             CommandProcessor answer;
@@ -143,6 +147,8 @@ public:
             if (command.getCommand() == CmdSendRecord)
                 answer.setRecordId(command.getRecord().getField("RecordId"));
             writeMessage(answer);
+            if (published)
+                traceSlaveCommand(command, ResponseOk, messageLength(), published, false);
             signalSlave();
         }
     }
@@ -266,6 +272,59 @@ void cInterfaceAgainstCommandMaster()
     worker.join();
 }
 
+/// (d) Each command over the channel alone with the trace off and on, in
+/// blocks of 100 taken in turn, median of 1,000 each; the trace goes to a
+/// file in the temporary folder, which is deleted afterwards.
+void traceOffAndOn()
+{
+    constexpr int blocks = 10, perBlock = 100;
+    EchoSlave slave(contactRecord());
+    std::thread worker([&] { slave.serve(); });
+    CommandMaster master;
+    char folder[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    const std::string file = std::string(folder) + "brannock_bench_trace.txt";
+    ::DeleteFileA(file.c_str());
+
+    const Record sent = contactRecord();
+    std::string id;
+    Record received;
+    struct Row {
+        const char* what;
+        std::function<ResponseCode()> command;
+    };
+    const Row rows[] = {
+        {"delete all (small message)", [&] { return master.deleteAll(); }},
+        {"send an 11-field contact", [&] { return master.sendRecord(sent, id); }},
+        {"next record (11-field contact)", [&] { return master.getNextRecord(received); }},
+    };
+    std::printf("\n(d) field trace, per command, median of %d (us): off | on | cost of the two lines\n",
+                blocks * perBlock);
+    for (const Row& row : rows) {
+        std::vector<double> us[2];
+        for (int b = 0; b < blocks; ++b)
+            for (int on = 0; on < 2; ++on) {
+                trace::openTraceFile(on ? file : std::string());
+                for (int i = 0; i < perBlock; ++i) {
+                    const auto start = std::chrono::steady_clock::now();
+                    const ResponseCode result = row.command();
+                    us[on].push_back(
+                        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+                    if (result != ResponseOk)
+                        std::printf("  %s: answered %d\n", row.what, result);
+                }
+            }
+        trace::openTraceFile({});
+        for (auto& v : us)
+            std::sort(v.begin(), v.end());
+        const double off = us[0][us[0].size() / 2], on = us[1][us[1].size() / 2];
+        std::printf("%-34s %8.1f | %8.1f | %8.1f\n", row.what, off, on, on - off);
+    }
+    slave.stop();
+    worker.join();
+    ::DeleteFileA(file.c_str());
+}
+
 }  // namespace
 
 int main()
@@ -274,6 +333,7 @@ int main()
     std::printf("median round trip of one command over %d commands\n", roundTrips);
     channelAlone();
     cInterfaceAgainstCommandMaster();
+    traceOffAndOn();
     throughTheTimer();
     return 0;
 }

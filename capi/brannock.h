@@ -166,6 +166,22 @@ int BRANNOCK_CALL brannock_close(brannock_master* master);
  */
 int BRANNOCK_CALL brannock_set_time_limit(brannock_master* master, unsigned long milliseconds);
 
+/**
+ * Sets this process's field trace, for support: from now on each command
+ * sent (its kind, section, bytes sent and answered, result and the time it
+ * waited) and the opening and closing of the channel are appended, one line
+ * each, to the file `path` (ANSI bytes, `length` of them; created when
+ * missing, relative to the current folder). This overrides "Trace=" in
+ * conn_install.cfg for this process and touches no file but the trace.
+ * The length 0 turns the trace off. The trace never holds field values or
+ * record ids. Several processes may append to the same file.
+ *
+ * Returns BRANNOCK_OK; BRANNOCK_FAILED when the file cannot be opened (the
+ * trace is then off); BRANNOCK_BAD_ARGUMENT for a null path with a length,
+ * or a path holding a NUL byte.
+ */
+int BRANNOCK_CALL brannock_set_trace(const char* path, size_t length);
+
 /** Starts an import into `section` (BRANNOCK_SECTION_...). */
 int BRANNOCK_CALL brannock_begin_import(brannock_master* master, int section);
 /** Ends the import. */

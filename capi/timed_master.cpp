@@ -2,9 +2,11 @@
 
 #include "addin/brannock_addin.h"
 #include "capi/brannock.h"
+#include "channel/channel_trace.h"
 #include "win/unique_handle.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -22,8 +24,17 @@ bool palmDesktopRunning() noexcept
 
 int TimedMaster::exchange(const CommandProcessor& command, CommandProcessor& answer)
 {
-    if (limit_ != 0 && !isClosed())
-        return timedExchange(command, answer);
+    if (limit_ != 0 && !isClosed()) {
+        const long long started = trace::traceClock();
+        const int result = timedExchange(command, answer);
+        if (started) {
+            // The text sent is gone from the zone by now; its length is taken again.
+            CommandProcessor sent = command;
+            const std::size_t answered = result == answer.getResponseCode() ? messageLength() : 0;
+            traceMasterCommand(command, result, std::strlen(sent.serialize()), answered, started, "with a time limit");
+        }
+        return result;
+    }
     resetSlave();
     answer = sendCommandAndReceiveResponse(command);
     return answer.getResponseCode();

@@ -132,5 +132,7 @@ void CommandBase::withdrawCommand() noexcept
         writeFailureAnswer();
 }
 
+std::size_t CommandBase::messageLength() const noexcept { return zone_.message().size(); }
+
 void CommandBase::signalObject(HANDLE event) noexcept { ::SetEvent(event); }
 void CommandBase::resetObject(HANDLE event) noexcept { ::ResetEvent(event); }

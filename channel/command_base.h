@@ -92,6 +92,8 @@ protected:
     /// takes it, and writes a failure answer over it, so that no later
     /// master waits for it.
     void withdrawCommand() noexcept;
+    /// The length of the message standing in the zone, without its NUL.
+    std::size_t messageLength() const noexcept;
 
 private:
     static void signalObject(HANDLE event) noexcept;

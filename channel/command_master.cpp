@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "channel/channel_trace.h"
+
 namespace {
 
 /// An answer that carries only `result`.
@@ -20,7 +22,9 @@ struct Nothing {
 
 }  // namespace
 
-CommandMaster::~CommandMaster() = default;
+void CommandMaster::traceOpened() noexcept { trace::traceLine(trace::End::Master, "channel opened"); }
+
+CommandMaster::~CommandMaster() { trace::traceLine(trace::End::Master, "channel closed"); }
 
 template <typename Fill, typename Take>
 ResponseCode CommandMaster::exchange(int code, Fill fill, Take take) noexcept
@@ -53,21 +57,38 @@ CommandProcessor CommandMaster::sendCommandAndReceiveResponse(const CommandProce
 
 CommandProcessor CommandMaster::send(CommandProcessor& command)
 {
-    if (closed_)
-        return emptyAnswer(ResponseOk);
-    // A command that another master left (it gave up waiting, or its
-    // process ended) may still be served: its answer is awaited and
-    // dropped, so that it cannot be taken for this command's.
-    if (!awaitAnswerInZone())
-        return closedAnswer();
-    if (!writeMessage(command))
-        return emptyAnswer(ResponseFailed);
-    signalMaster();
-    if (!awaitAnswerInZone())
-        return closedAnswer();
-    CommandProcessor answer;
-    if (!readMessage(answer))
-        throw std::bad_alloc();
+    const long long started = trace::traceClock();
+    std::size_t sent = 0, back = 0;
+    const char* note = nullptr;
+    const auto roundTrip = [&] {
+        if (closed_) {
+            note = "not sent: the master is closed";
+            return emptyAnswer(ResponseOk);
+        }
+        // A command that another master left (it gave up waiting, or its
+        // process ended) may still be served: its answer is awaited and
+        // dropped, so that it cannot be taken for this command's.
+        if (!awaitAnswerInZone())
+            return closedAnswer();
+        if (!writeMessage(command)) {
+            note = "not sent: too long for the zone";
+            return emptyAnswer(ResponseFailed);
+        }
+        if (started)
+            sent = messageLength();
+        signalMaster();
+        if (!awaitAnswerInZone())
+            return closedAnswer();
+        CommandProcessor answer;
+        if (!readMessage(answer))
+            throw std::bad_alloc();
+        if (started)
+            back = messageLength();
+        return answer;
+    };
+    CommandProcessor answer = roundTrip();
+    if (started)
+        traceMasterCommand(command, answer.getResponseCode(), sent, back, started, note);
     return answer;
 }
 

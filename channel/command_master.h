@@ -37,7 +37,7 @@ public:
     /// Opens or creates the channel objects. Throws the system error code
     /// (`unsigned long`) when the zone cannot be created or mapped; the
     /// throw happens in the caller's module (see brannock_api.h).
-    CommandMaster() = default;
+    CommandMaster() { traceOpened(); }
     ~CommandMaster();
 
     /// Starts an import into `section`.
@@ -77,6 +77,8 @@ protected:
     void closeAndWithdraw() noexcept;
 
 private:
+    /// Puts the opening of this end into the field trace.
+    void traceOpened() noexcept;
     /// sendCommandAndReceiveResponse for a command of our own, whose text
     /// is built in place.
     CommandProcessor send(CommandProcessor& command);

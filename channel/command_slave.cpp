@@ -1,5 +1,6 @@
 #include "channel/command_slave.h"
 
+#include "channel/channel_trace.h"
 #include "channel/command_processor.h"
 #include "channel/pending_call.h"
 #include "sections/section_factory.h"
@@ -21,6 +22,7 @@ void CommandSlave::SetStopFlag() noexcept { ::SetEvent(stopEvent_.get()); }
 void CommandSlave::loop() noexcept
 {
     answerLeftoverCommand();
+    trace::traceLine(trace::End::Slave, "slave loop waits for commands");
     while (waitForMaster(stopEvent_.get()) == 0) {
         try {
             serveCommand();
@@ -38,8 +40,9 @@ void CommandSlave::loop() noexcept
         // unanswered and the master learns from the exit event that the
         // slave is gone.
         if (::WaitForSingleObject(stopEvent_.get(), 0) == WAIT_OBJECT_0)
-            return;
+            break;
     }
+    trace::traceLine(trace::End::Slave, "slave loop stopped");
 }
 
 void CommandSlave::answerLeftoverCommand() noexcept
@@ -65,11 +68,15 @@ void CommandSlave::serveCommand()
     // Stays when the call is withdrawn or the code names no command.
     int result = ResponseFailed;
 
+    const long long published = trace::traceClock();
     publishPendingCall({&code, &sharedApplication(), &command, &answer, &result});
-    awaitPendingCall(stopEvent_.get());
+    const PendingCallOutcome outcome = awaitPendingCall(stopEvent_.get());
 
     answer.setResponseCode(result);
     if (!writeMessage(answer))
         writeFailureAnswer();
+    // Before the signal, so that the slave's line precedes the master's.
+    if (published)
+        traceSlaveCommand(command, result, messageLength(), published, outcome == PendingCallOutcome::Withdrawn);
     signalSlave();
 }

@@ -53,6 +53,7 @@ public:
             win::required(categoryList);
         } catch (const win::ComError& error) {
             lastError = error.code();
+            if (trace::traceEnabled()) trace::traceHandlerError("the handler's construction", lastError);
         }
     }
 
@@ -211,10 +212,10 @@ protected:
     }
 
     /// Runs one operation; a Palm Desktop failure becomes `lastError` and
-    /// ResponseFailed.
+    /// ResponseFailed; `where` names the operation in the field trace.
     template <typename Operation>
-    ResponseCode guarded(Operation&& operation) {
-        return guardedOperation(lastError, std::forward<Operation>(operation));
+    ResponseCode guarded(Operation&& operation, const char* where = __builtin_FUNCTION()) {
+        return guardedOperation(lastError, std::forward<Operation>(operation), where);
     }
 
     /// The view of the category called `name`.

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "capi/brannock.h"
 #include "channel/command_master.h"
 #include "record/record.h"
 #include "tools/cli_failure.h"
@@ -59,6 +60,9 @@ constexpr char kUsage[] =
     "                   not a terminal (on a terminal it is shown for more than 10 records)\n"
     "  --timeout SECS   give up when Palm Desktop has not answered one command within\n"
     "                   SECS seconds (default 120; 0 waits for ever)\n"
+    "  --trace FILE     append a line per command sent (kind, section, sizes, result,\n"
+    "                   time; never record contents) to FILE, for support; conn_install.cfg\n"
+    "                   is not touched. The path is repeated at the end when the run fails\n"
     "  --help           show this text\n"
     "\n"
     "Exit codes:\n"
@@ -84,7 +88,11 @@ struct Options {
     std::vector<std::pair<std::string, std::string>> matches;  ///< UTF-8 key and value
     bool progress = false;
     unsigned timeoutSeconds = kDefaultTimeoutSeconds;
+    std::string traceFile;  ///< UTF-8; empty for none
 };
+
+/// The trace file of this run (UTF-8), shown when the run fails.
+std::string tracedTo;
 
 Failure usage(const std::string& message) { return Failure(ExitUsage, message + " (see brannock_cli --help)"); }
 
@@ -141,6 +149,9 @@ Options parseCommandLine(const std::vector<std::string>& arguments) {
             if (value.empty() || *end != '\0' || value[0] == '-' || seconds > 86400 * 365)
                 throw usage("--timeout needs a number of seconds, not \"" + value + "\"");
             options.timeoutSeconds = static_cast<unsigned>(seconds);
+        } else if (argument == "--trace") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) throw usage("--trace needs a FILE");
+            options.traceFile = arguments[++i];
         } else {
             throw usage("unknown option " + argument);
         }
@@ -388,6 +399,22 @@ std::string commandLineText(const std::string& utf8, const char* what, const std
     return ansi;
 }
 
+/// Sends this run's trace to `file`; a file that cannot be opened only
+/// costs the trace.
+void startTrace(const std::string& file) {
+    const std::string ansi = utf8ToAnsi(file, "the trace file \"" + file + "\"");
+    if (brannock_set_trace(ansi.data(), ansi.size()) == BRANNOCK_OK)
+        tracedTo = file;
+    else
+        std::fprintf(stderr, "brannock_cli: warning: cannot open the trace file %s; the run goes on untraced\n",
+                     file.c_str());
+}
+
+/// On a failed run: where its trace is.
+void showTrace() {
+    if (!tracedTo.empty()) std::fprintf(stderr, "brannock_cli: trace of this run: %s\n", tracedTo.c_str());
+}
+
 int run(const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments)
         if (argument == "--help" || argument == "-h" || argument == "/?") {
@@ -411,6 +438,7 @@ int run(const std::vector<std::string>& arguments) {
             newNames.push_back(commandLineText(name, "the category name", std::string("\xA3\xB6", 2)));
     }
 
+    if (!options.traceFile.empty()) startTrace(options.traceFile);
     requirePalmDesktop();
     Session session(options.timeoutSeconds, options.sectionName);
     if (options.command == "export") return runExport(options, session);
@@ -430,10 +458,12 @@ int main() {
         return cli::run(cli::commandLineArguments());
     } catch (const cli::Failure& failure) {
         std::fprintf(stderr, "brannock_cli: %s\n", failure.what());
+        cli::showTrace();
         return failure.code();
     } catch (const std::exception& error) {
         // Out of memory, in practice.
         std::fprintf(stderr, "brannock_cli: %s\n", error.what());
+        cli::showTrace();
         return cli::ExitFailed;
     }
 }

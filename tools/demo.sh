@@ -3,11 +3,13 @@
 # stand-in Palm Desktop loading it as an add-in, and brannock_cli (linked
 # against the DLL like a sync engine) exporting, importing and deleting.
 #
-# Usage: tools/demo.sh BUILD_DIR [--hand-over timer|prompt]
+# Usage: tools/demo.sh BUILD_DIR [--hand-over timer|prompt] [--trace]
 #   BUILD_DIR is the build root (with i686/ in it, as ./run builds it) or a
 #   Windows build tree itself (i686 or x86_64). --hand-over prompt writes
 #   HandOver=prompt into the demo's conn_install.cfg; the timer is the
-#   default. ./run demo builds first,
+#   default. --trace writes Trace=brannock-trace.txt there, so that the
+#   host and the tool both append to TREE/demo/brannock-trace.txt, and shows
+#   some of it at the end. ./run demo builds first,
 #   starts the prefix's wineserver and exports WINEPREFIX (and, for i686,
 #   WINEDLLPATH); run alone, the script uses the tree's own prefix.
 # Everything the demo writes lands in TREE/demo: the DLL with its
@@ -16,13 +18,23 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-usage='usage: tools/demo.sh BUILD_DIR [--hand-over timer|prompt]'
+usage='usage: tools/demo.sh BUILD_DIR [--hand-over timer|prompt] [--trace]'
 build=${1:?$usage}
+shift
 hand_over=timer
-if (($# > 1)); then
-    [[ $# == 3 && $2 == --hand-over && ($3 == timer || $3 == prompt) ]] || { echo "$usage" >&2; exit 2; }
-    hand_over=$3
-fi
+traced=
+while (($# > 0)); do
+    if [[ $1 == --hand-over && ${2:-} =~ ^(timer|prompt)$ ]]; then
+        hand_over=$2
+        shift 2
+    elif [[ $1 == --trace ]]; then
+        traced=1
+        shift
+    else
+        echo "$usage" >&2
+        exit 2
+    fi
+done
 if [[ -f $build/bin/brannock_cli.exe ]]; then tree=$(cd "$build" && pwd); else tree=$(cd "$build/i686" && pwd); fi
 demo=$tree/demo
 wine=/usr/lib/wine/wine64
@@ -45,7 +57,11 @@ note "built by ./run: $tree/bin (Brannock.dll, brannock_cli.exe, standin_host.ex
 
 heading "2. Register Brannock.dll in the private Wine prefix"
 session_prepare "$tree" "$demo" "$clsid"
-[[ $hand_over == prompt ]] && printf '[Brannock]\r\nHandOver=prompt\r\n' >> "$demo/conn_install.cfg"
+settings=
+[[ $hand_over == prompt ]] && settings+=$'HandOver=prompt\r\n'
+[[ -n $traced ]] && settings+=$'Trace=brannock-trace.txt\r\n'
+rm -f "$demo/brannock-trace.txt"
+[[ -n $settings ]] && printf '[Brannock]\r\n%s' "$settings" >> "$demo/conn_install.cfg"
 note "prefix:  $WINEPREFIX"
 note "DLL:     $demo/Brannock.dll, class $clsid (from conn_install.cfg beside it)"
 if [[ $hand_over == prompt ]]; then
@@ -118,6 +134,14 @@ note "OnUninitialize ran; the host wrote its data back to $demo/palm_desktop.jso
 grep -n -E '"(lastName|description)": "(Nguyen|Team meeting)"|"Room 2.01"|Parking spot' "$demo/palm_desktop.json" |
     sed 's/^/     /' || true
 [[ $(grep -c 'Parking spot' "$demo/palm_desktop.json") == 0 ]] && note "(the memo \"Parking spot\" is gone)"
+
+if [[ -n $traced ]]; then
+    heading "8. The trace (Trace=brannock-trace.txt in conn_install.cfg)"
+    note "$demo/brannock-trace.txt: $(wc -l < "$demo/brannock-trace.txt") lines from the host and the tool; the first 12:"
+    head -n 12 "$demo/brannock-trace.txt" | tr -d '\r' | sed 's/^/     /'
+    note "its failures (none in this demo unless a line follows):"
+    grep -E 'caught|result 1 |-2' "$demo/brannock-trace.txt" | tr -d '\r' | head -n 5 | sed 's/^/     /' || true
+fi
 
 heading "Done in $((SECONDS - started)) s, with the $hand_over hand-over"
 note "Try it yourself: see README.md, \"The command-line tool\"."
