@@ -15,10 +15,4 @@ std::string readBrannockSetting(const std::string& configPath, const char* key)
     return value;
 }
 
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string configFileBesideThisModule() { return folderOf(moduleFileName(thisModule())) + kAddinConfigFileName; }
+std::string configFileBesideThisModule() { return moduleFolder(thisModule()) + kAddinConfigFileName; }

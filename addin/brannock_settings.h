@@ -16,7 +16,3 @@ std::string readBrannockSetting(const std::string& configPath, const char* key);
 
 /// The path of "conn_install.cfg" beside the module holding this code.
 std::string configFileBesideThisModule();
-
-/// The folder of `path`, with its trailing backslash; empty when `path`
-/// names no folder.
-std::string folderOf(const std::string& path);

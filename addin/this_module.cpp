@@ -26,11 +26,9 @@ size_t fileNameStart(const std::string& path) {
 
 }  // namespace
 
-std::string moduleFolder(HMODULE module) {
-    std::string path = moduleFileName(module);
-    path.resize(fileNameStart(path));
-    return path;
-}
+std::string pathFolder(const std::string& path) { return path.substr(0, fileNameStart(path)); }
+
+std::string moduleFolder(HMODULE module) { return pathFolder(moduleFileName(module)); }
 
 std::string moduleBaseName(HMODULE module) {
     std::string path = moduleFileName(module);

@@ -12,6 +12,10 @@ HMODULE thisModule() noexcept;
 /// MAX_PATH characters); empty when it cannot be read.
 std::string moduleFileName(HMODULE module);
 
+/// The folder of `path` with its closing separator ("C:\\Palm\\"); empty
+/// when `path` names no folder.
+std::string pathFolder(const std::string& path);
+
 /// The folder of `module` with its closing separator ("C:\\Palm\\"); empty
 /// when the path cannot be read or names no folder.
 std::string moduleFolder(HMODULE module);

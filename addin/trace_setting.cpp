@@ -1,5 +1,7 @@
 #include "addin/trace_setting.h"
 
+#include "addin/this_module.h"
+
 #include "addin/brannock_settings.h"
 #include "win/trace_file.h"
 
@@ -17,7 +19,7 @@ std::string traceFileFromSetting(const std::string& value, const std::string& dl
 bool startTraceFromSettings(const std::string& configPath) noexcept
 {
     try {
-        const std::string file = traceFileFromSetting(readBrannockSetting(configPath, kTraceKey), folderOf(configPath));
+        const std::string file = traceFileFromSetting(readBrannockSetting(configPath, kTraceKey), pathFolder(configPath));
         return !file.empty() && trace::openTraceFile(file);
     } catch (...) {
         return false;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "win/com_error.h"
+#include "win/critical_section.h"
 #include "win/unique_handle.h"
 
 namespace trace {
@@ -19,13 +20,8 @@ namespace {
 /// The open file and its path, behind one lock: writers in this process
 /// take turns, and the file is never closed under a writer.
 struct TraceFile {
-    TraceFile() noexcept { ::InitializeCriticalSection(&lock); }
-    ~TraceFile()
-    {
-        detail::enabled.store(false);
-        ::DeleteCriticalSection(&lock);
-    }
-    CRITICAL_SECTION lock;
+    ~TraceFile() { detail::enabled.store(false); }
+    win::CriticalSection lock;
     win::UniqueHandle file;
     /// Named after the file: the writers of all processes take turns on it.
     win::UniqueHandle writersMutex;
@@ -37,17 +33,6 @@ struct TraceFile {
 TraceFile theTraceFile;
 
 TraceFile& traceFile() noexcept { return theTraceFile; }
-
-class Locked {
-public:
-    explicit Locked(TraceFile& file) noexcept : file_(file) { ::EnterCriticalSection(&file_.lock); }
-    ~Locked() { ::LeaveCriticalSection(&file_.lock); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    TraceFile& file_;
-};
 
 constexpr std::size_t kLineRoom = 600;
 constexpr DWORD kWriterWaitMs = 2000;
@@ -74,7 +59,7 @@ std::string writersMutexName(const std::string& path)
 bool openTraceFile(const std::string& path) noexcept
 {
     TraceFile& trace = traceFile();
-    Locked locked(trace);
+    win::CriticalSection::Lock locked(trace.lock);
     detail::enabled.store(false);
     trace.file.reset();
     trace.writersMutex.reset();
@@ -104,7 +89,7 @@ bool openTraceFile(const std::string& path) noexcept
 std::string traceFilePath()
 {
     TraceFile& trace = traceFile();
-    Locked locked(trace);
+    win::CriticalSection::Lock locked(trace.lock);
     return trace.path;
 }
 
@@ -134,7 +119,7 @@ void traceLine(End end, const char* format, ...) noexcept
     line[used++] = '\n';
 
     TraceFile& trace = traceFile();
-    Locked locked(trace);
+    win::CriticalSection::Lock locked(trace.lock);
     if (!trace.file)
         return;
     const HANDLE writers = trace.writersMutex.get();
