@@ -15,11 +15,15 @@ constexpr char kNullClassIdDefault[] = "{00000000-0000-0000-000000000000}";
 constexpr DWORD kClassIdBufferSize = 40;
 constexpr DWORD kPendingValueBufferSize = 254;
 
-std::string configBesideModule(HMODULE module) {
+}  // namespace
+
+std::string configFileBeside(HMODULE module) {
     std::string path = moduleFolder(module) + kAddinConfigFileName;
     if (path.size() >= MAX_PATH) return {};
     return path;
 }
+
+namespace {
 
 bool classIsRegistered(const std::string& classKey) {
     win::UniqueRegKey key;
@@ -54,7 +58,7 @@ long adoptInstallerConfig(const char* section, const char* key, const char* conf
 CLSID getConfiguredClassId(const char* section, const char* key, const char* configPath, HMODULE module) {
     std::string besideModule;
     if (!configPath) {
-        besideModule = configBesideModule(module);
+        besideModule = configFileBeside(module);
         configPath = besideModule.c_str();
     }
     if (adoptInstallerConfig(section, key, configPath) < 0) return GUID_NULL;

@@ -16,6 +16,10 @@ inline constexpr char kAddinConfigFileName[] = "conn_install.cfg";
 /// configuration file an installer has left pending.
 inline constexpr char kPendingInstallerKey[] = "SOFTWARE\\MarrowvelleTemp\\CONN_INSTALL_CFG";
 
+/// The path of "conn_install.cfg" beside `module`; empty when it would be
+/// longer than MAX_PATH.
+std::string configFileBeside(HMODULE module);
+
 /// The class identifier named by `key` in `section` of the configuration at
 /// `configPath`, or of "conn_install.cfg" beside `module` when `configPath`
 /// is null. A pending installer configuration is adopted first. Anything

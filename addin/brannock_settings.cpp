@@ -15,4 +15,13 @@ std::string readBrannockSetting(const std::string& configPath, const char* key)
     return value;
 }
 
-std::string configFileBesideThisModule() { return moduleFolder(thisModule()) + kAddinConfigFileName; }
+std::string trimmedSetting(const std::string& value)
+{
+    const char* blanks = " \t";
+    const std::size_t first = value.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    return value.substr(first, value.find_last_not_of(blanks) - first + 1);
+}
+
+std::string configFileBesideThisModule() { return configFileBeside(thisModule()); }

@@ -14,5 +14,8 @@ inline constexpr char kBrannockConfigSection[] = "Brannock";
 /// when the file, the section or the key is missing.
 std::string readBrannockSetting(const std::string& configPath, const char* key);
 
+/// `value` without the blanks (spaces, tabs) around it.
+std::string trimmedSetting(const std::string& value);
+
 /// The path of "conn_install.cfg" beside the module holding this code.
 std::string configFileBesideThisModule();

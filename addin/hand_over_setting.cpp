@@ -19,10 +19,7 @@ const NamedMode namedModes[] = {
 };
 
 std::string trimmedLowerCase(const std::string& text) {
-    const char* blanks = " \t";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    std::string out = text.substr(first, text.find_last_not_of(blanks) - first + 1);
+    std::string out = trimmedSetting(text);
     for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
